@@ -1,0 +1,27 @@
+// File reading, shaped after CreateFileW / GetFileSize / ReadFile /
+// CloseHandle as the firmware loaders use them.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "platform/handles.h"
+
+namespace vx::platform {
+
+class FileApi {
+ public:
+  virtual ~FileApi() = default;
+
+  // Opens an existing file for reading, shared for reading, random access.
+  // FileHandle::None when it cannot be opened.
+  virtual FileHandle OpenForRead(std::u16string_view path) = 0;
+  // The file's size in bytes (64-bit, so that 4 GiB and more can be seen).
+  virtual bool GetSize(FileHandle file, std::uint64_t& size) = 0;
+  // Reads up to length bytes from the current position; bytesRead tells how
+  // many arrived. False when the read itself failed.
+  virtual bool Read(FileHandle file, void* buffer, std::uint32_t length, std::uint32_t& bytesRead) = 0;
+  virtual void Close(FileHandle file) = 0;
+};
+
+}  // namespace vx::platform

@@ -1,0 +1,13 @@
+// Opaque handles handed out by the platform layer. Each is a distinct type so
+// that a file handle cannot be passed where a mutex is expected. The value 0
+// is "no handle" for all of them.
+#pragma once
+
+#include <cstdint>
+
+namespace vx::platform {
+
+enum class FileHandle : std::uintptr_t { None = 0 };
+enum class MutexHandle : std::uintptr_t { None = 0 };
+
+}  // namespace vx::platform
