@@ -9,5 +9,7 @@ namespace vx::platform {
 
 enum class FileHandle : std::uintptr_t { None = 0 };
 enum class MutexHandle : std::uintptr_t { None = 0 };
+enum class DeviceHandle : std::uintptr_t { None = 0 };        // an opened device path
+enum class UsbInterfaceHandle : std::uintptr_t { None = 0 };  // WinUSB interface on a device
 
 }  // namespace vx::platform

@@ -1,0 +1,47 @@
+// What the updater asks of its front end (a Win32 dialog, a console, a Qt
+// window). Every operation may be called from the update thread; a front end
+// carries it out synchronously on its own UI thread.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vx {
+
+// Message box styles and answers, with the platform's values.
+inline constexpr unsigned MB_OK = 0x0;
+inline constexpr unsigned MB_OKCANCEL = 0x1;
+inline constexpr unsigned MB_ICONERROR = 0x10;
+inline constexpr unsigned MB_ICONWARNING = 0x30;
+inline constexpr unsigned MB_ICONINFORMATION = 0x40;
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+
+// The dialog's two one-shot timers.
+inline constexpr unsigned IDT_AUTO_START = 8888;
+inline constexpr unsigned IDT_AUTO_CLOSE = 9999;
+
+class UpdaterView {
+ public:
+  virtual ~UpdaterView() = default;
+
+  virtual void SetStatus(std::u16string_view text) = 0;
+  virtual void SetProgressRange(int high) = 0;  // range 0..high
+  virtual void SetProgressPos(int pos) = 0;
+  virtual void ShowProgress(bool show) = 0;
+  virtual void EnableUpdate(bool enable) = 0;
+  // Modal box; returns the button pressed (IDOK, IDCANCEL).
+  virtual int MessageBox(std::u16string_view text, std::u16string_view caption, unsigned style) = 0;
+  // Data exchange of the file box and the checksum box: ReadBoxes copies the
+  // box texts out, ShowValues puts the given texts into the boxes.
+  virtual void ReadBoxes(std::u16string& filePath, std::u16string& checksumText) = 0;
+  virtual void ShowValues(std::u16string_view filePath, std::u16string_view checksumText) = 0;
+  virtual void ScrollFileBoxToEnd() = 0;
+  virtual void StartTimer(unsigned id, unsigned periodMs) = 0;
+  virtual void StopTimer(unsigned id) = 0;
+  virtual void Cancel() = 0;  // ends the dialog before or after it is shown
+  virtual void Close() = 0;   // ends the dialog with IDCANCEL
+};
+
+}  // namespace vx
