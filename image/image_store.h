@@ -42,6 +42,11 @@ class ImageStore {
   bool LoadBinFile(std::u16string_view path, std::u16string& details);
   bool LoadEepFile(std::u16string_view path);
   void ReleaseImages();
+
+ private:
+  // Replace the code or disk image; a length of 0 leaves the image absent.
+  void InstallCode(std::unique_ptr<std::uint8_t[]> code, std::uint32_t length, std::uint16_t checksum);
+  void InstallDisk(std::unique_ptr<std::uint8_t[]> disk, std::uint32_t length);
 };
 
 // The process-wide store.
