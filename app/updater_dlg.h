@@ -7,7 +7,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <thread>
 
+#include "app/update_images.h"
+#include "app/updater_outcome.h"
 #include "app/updater_view.h"
 #include "discovery/device_record.h"
 
@@ -16,13 +19,56 @@ namespace vx {
 class CVX94C6FWUpdaterDlg {
  public:
   explicit CVX94C6FWUpdaterDlg(UpdaterView& view);
+  // Waits for the update thread (front ends refuse to close while an update
+  // runs, so it has ended or is ending) and releases an open device table.
   ~CVX94C6FWUpdaterDlg();
   CVX94C6FWUpdaterDlg(const CVX94C6FWUpdaterDlg&) = delete;
   CVX94C6FWUpdaterDlg& operator=(const CVX94C6FWUpdaterDlg&) = delete;
 
+  // --- start-up, on the UI thread ---
+  // The start-up steps with the settings file "Config.ini" beside the
+  // program; programPath is the program file's full path. True when the
+  // dialog stays open, false when start-up cancelled it.
+  bool OnInitDialog(std::u16string_view programPath);
+  // The same with the program's folder (ending in its separator) and the
+  // settings file given.
+  bool StartUp(std::u16string_view exeDir, std::u16string_view settingsPath);
+
   // Settings: reads the settings file at path into the members below and
   // shows the values; false when the settings cannot be used.
   bool ReadConfig(std::u16string_view path);
+
+  // Finds the first bridge and reads back what it holds; false (after its
+  // message box) when there is no bridge or the read fails.
+  bool CheckDevice();
+  // Loads the file named in the file box; the outcome is m_imageLoaded and
+  // the status line.
+  void LoadFirmwareFile();
+  // The gates in front of an update, then the update thread.
+  void StartUpdate();
+
+  // --- handlers, on the UI thread ---
+  void OnTimer(unsigned id);
+  // After the operator chose chosenPath in the open-file dialog (a cancelled
+  // choice does not come here).
+  void OnBrowse(std::u16string_view chosenPath);
+  void OnFilePathChange();
+  void OnFilePathKillFocus();
+  void OnUpdateClicked();
+  // Every request to close the dialog (Exit, Esc, the close box) comes here;
+  // it is refused while an update runs.
+  void OnExitClicked();
+
+  bool UpdateRunning() const { return m_workerThread.load(); }
+  // Blocks until a running update has ended. For front ends whose view calls
+  // do not need the calling thread (the console); a window's UI thread must
+  // not call it.
+  void WaitForUpdate();
+  UpdaterOutcome Outcome() const { return outcome_.load(); }
+
+  // --- the update thread ---
+  static void UpdateThreadProc(CVX94C6FWUpdaterDlg* dialog);
+  void RunUpdate();
 
   // --- updater state ---
   DeviceRecord* m_deviceTable = nullptr;
@@ -41,7 +87,27 @@ class CVX94C6FWUpdaterDlg {
   std::u16string m_checksumText;
 
  private:
+  void ReadBoxes() { view_.ReadBoxes(m_filePath, m_checksumText); }
+  void ShowValues() { view_.ShowValues(m_filePath, m_checksumText); }
+  // Reads the first record's flash into the image store; false on failure.
+  bool ReadBackDevice(const DeviceRecord& device);
+  // Refuses a loaded code image longer than the code area and puts back the
+  // configuration image the load replaced; true when the code fits.
+  bool AcceptCodeLength(const std::uint8_t* savedConfig, bool fromEep);
+  // True when the gates let an update start; a failing gate closes the dialog.
+  bool PassGates();
+  void LaunchUpdateThread();
+  // The steps of the update; 0 or the UpdateError of the failing step.
+  int RunUpdateSteps();
+  int WriteAndVerify(const DeviceRecord& device);
+  int WriteAndVerifyDiskImage(const DeviceRecord& device);
+  void SetProtection(const DeviceRecord& device, bool protect);
+  void EndUpdate(int code);
+
   UpdaterView& view_;
+  std::thread worker_;          // joined before the next update and on destruction
+  UpdateImages updateImages_;   // what the running update writes
+  std::atomic<UpdaterOutcome> outcome_{UpdaterOutcome::None};
 };
 
 // Turns a "CHECKSUM" text into its 16-bit value: true and out set when the
