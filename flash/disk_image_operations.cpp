@@ -1,0 +1,62 @@
+// Writing and reading the disk-image area through the bridge's own sector
+// commands, in transfers of up to 32768 bytes, under the bridge lock. No
+// flash commands are involved, so no flash descriptor is needed.
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "discovery/bridge_lock.h"
+#include "flash/flash_operations.h"
+#include "transport/vendor_commands.h"
+
+namespace vx {
+namespace {
+
+constexpr std::uint32_t kDiskImageChunk = 32768;
+
+// A 1-byte read is transferred as 2 bytes, like every 1-byte read from the
+// bridge; only the byte asked for is handed back.
+constexpr std::uint32_t SectorTransferLength(std::uint32_t n) { return n == 1 ? 2 : n; }
+
+// One chunk through a zeroed scratch buffer, so that out is only written
+// when the bridge answered.
+bool ReadChunk(const DeviceRecord& device, std::uint32_t bytePosition, std::uint8_t* out, std::uint32_t n) {
+  const std::uint32_t transfer = SectorTransferLength(n);
+  std::unique_ptr<std::uint8_t[]> scratch(new (std::nothrow) std::uint8_t[transfer]());
+  if (!scratch) return false;
+  if (!ReadImageSectors(device, bytePosition, scratch.get(), transfer)) return false;
+  std::memcpy(out, scratch.get(), n);
+  return true;
+}
+
+}  // namespace
+
+// A length of 0 is a failure: there is no image to write.
+bool WriteDiskImage(const DeviceRecord& device, std::uint32_t bytePosition, const std::uint8_t* data,
+                    std::uint32_t length) {
+  if (IsEmpty(device.diskPath) || data == nullptr || length == 0) return false;
+  BridgeLock lock(device.mutex);
+  if (!lock.Held()) return false;
+  for (std::uint32_t offset = 0; offset < length;) {
+    const std::uint32_t n = std::min(kDiskImageChunk, length - offset);
+    if (!WriteImageSectors(device, bytePosition + offset, data + offset, n)) return false;
+    offset += n;
+  }
+  return true;
+}
+
+bool ReadDiskImage(const DeviceRecord& device, std::uint32_t bytePosition, std::uint8_t* out,
+                   std::uint32_t length) {
+  if (IsEmpty(device.diskPath) || out == nullptr || length == 0) return false;
+  BridgeLock lock(device.mutex);
+  if (!lock.Held()) return false;
+  for (std::uint32_t offset = 0; offset < length;) {
+    const std::uint32_t n = std::min(kDiskImageChunk, length - offset);
+    if (!ReadChunk(device, bytePosition + offset, out + offset, n)) return false;
+    offset += n;
+  }
+  return true;
+}
+
+}  // namespace vx

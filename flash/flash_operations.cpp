@@ -1,0 +1,131 @@
+// The flash operations: protection, chip erase, program and read. Each runs
+// its steps under the bridge lock; a failing step names itself with a
+// FlashError, and the operation's single way out sends write disable when
+// that step may have left the flash write-enabled.
+#include "flash/flash_operations.h"
+
+#include <algorithm>
+#include <array>
+
+#include "discovery/bridge_lock.h"
+#include "flash/flash_descriptor.h"
+#include "flash/flash_error.h"
+#include "flash/flash_primitives.h"
+
+namespace vx {
+namespace {
+
+// A flash chunk is at most one page and never more than this.
+constexpr std::uint32_t kMaxFlashChunk = 256;
+
+std::uint32_t FlashChunk(const FlashDescriptor& chip) { return std::min(kMaxFlashChunk, chip.pageSize); }
+
+// A record the flash operations can work with: a disk path to send on and a
+// descriptor whose page size cuts the data into chunks.
+bool HasUsableFlash(const DeviceRecord& device) {
+  return !IsEmpty(device.diskPath) && device.flashChip != nullptr && device.flashChip->pageSize != 0;
+}
+
+// Write enable was sent and the step after it failed (or the flash may still
+// be finishing it): the write-enable latch may still be set.
+bool LeavesFlashWriteEnabled(FlashError error) {
+  return error == FlashError::WriteStatusFailed || error == FlashError::ChipEraseFailed ||
+         error == FlashError::PageProgramFailed || error == FlashError::BusyWaitFailed;
+}
+
+bool FinishWriting(const DeviceRecord& device, FlashError error) {
+  if (LeavesFlashWriteEnabled(error)) FlashWriteEnable(device, false);  // best effort, result ignored
+  return error == FlashError::None;
+}
+
+FlashError WriteProtectionSteps(const DeviceRecord& device, bool protect) {
+  const FlashDescriptor& chip = *device.flashChip;
+  const std::uint32_t value = protect ? chip.protectStatus : chip.unprotectStatus;
+  const std::array<std::uint8_t, 2> status{static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8)};
+  const std::size_t statusCount = chip.writeStatus.commandLength == 3 ? 2 : 1;
+  if (!FlashWriteEnable(device, true)) return FlashError::WriteEnableFailed;
+  if (!FlashWriteStatus(device, std::span(status).first(statusCount))) return FlashError::WriteStatusFailed;
+  if (!WaitWhileBusy(device, chip.writeStatus.pollIntervalMs)) return FlashError::BusyWaitFailed;
+  if (!FlashWriteEnable(device, false)) return FlashError::WriteDisableFailed;
+  return FlashError::None;
+}
+
+// Erases the whole chip, then checks that its first chunk reads back blank.
+FlashError EraseSteps(const DeviceRecord& device) {
+  const FlashDescriptor& chip = *device.flashChip;
+  const std::uint32_t chunk = FlashChunk(chip);
+  std::array<std::uint8_t, kMaxFlashChunk> readBack;
+  readBack.fill(0xFF);
+  if (!FlashWriteEnable(device, true)) return FlashError::WriteEnableFailed;
+  if (!FlashChipErase(device)) return FlashError::ChipEraseFailed;
+  if (!WaitWhileBusy(device, chip.chipErase.pollIntervalMs)) return FlashError::BusyWaitFailed;
+  if (!FlashWriteEnable(device, false)) return FlashError::WriteDisableFailed;
+  if (!FlashRead(device, 0, readBack.data(), chunk)) return FlashError::BlankCheckReadFailed;
+  if (!WaitWhileBusy(device, chip.read.pollIntervalMs)) return FlashError::BusyWaitFailed;
+  const auto blank = readBack.begin() + chunk;
+  if (std::find_if(readBack.begin(), blank, [](std::uint8_t b) { return b != 0xFF; }) != blank) {
+    return FlashError::NotBlank;
+  }
+  return FlashError::None;
+}
+
+FlashError ProgramSteps(const DeviceRecord& device, std::uint32_t address, const std::uint8_t* data,
+                        std::uint32_t length) {
+  const FlashDescriptor& chip = *device.flashChip;
+  const std::uint32_t chunk = FlashChunk(chip);
+  for (std::uint32_t offset = 0; offset < length;) {
+    const std::uint32_t n = std::min(chunk, length - offset);
+    if (!FlashWriteEnable(device, true)) return FlashError::WriteEnableFailed;
+    if (!FlashPageProgram(device, address + offset, data + offset, n)) return FlashError::PageProgramFailed;
+    if (!WaitWhileBusy(device, chip.pageProgram.pollIntervalMs)) return FlashError::BusyWaitFailed;
+    if (!FlashWriteEnable(device, false)) return FlashError::WriteDisableFailed;
+    offset += n;
+  }
+  return FlashError::None;
+}
+
+FlashError ReadSteps(const DeviceRecord& device, std::uint32_t address, std::uint8_t* out, std::uint32_t length) {
+  const FlashDescriptor& chip = *device.flashChip;
+  const std::uint32_t chunk = FlashChunk(chip);
+  for (std::uint32_t offset = 0; offset < length;) {
+    const std::uint32_t n = std::min(chunk, length - offset);
+    if (!FlashRead(device, address + offset, out + offset, n)) return FlashError::ReadFailed;
+    if (!WaitWhileBusy(device, chip.read.pollIntervalMs)) return FlashError::BusyWaitFailed;
+    offset += n;
+  }
+  return FlashError::None;
+}
+
+}  // namespace
+
+bool SetWriteProtection(const DeviceRecord& device, bool protect) {
+  if (!HasUsableFlash(device)) return false;
+  BridgeLock lock(device.mutex);
+  if (!lock.Held()) return false;
+  return FinishWriting(device, WriteProtectionSteps(device, protect));
+}
+
+bool EraseChip(const DeviceRecord& device) {
+  if (!HasUsableFlash(device)) return false;
+  BridgeLock lock(device.mutex);
+  if (!lock.Held()) return false;
+  return FinishWriting(device, EraseSteps(device));
+}
+
+bool ProgramFlash(const DeviceRecord& device, std::uint32_t address, const std::uint8_t* data,
+                  std::uint32_t length) {
+  if (!HasUsableFlash(device) || (data == nullptr && length != 0)) return false;
+  BridgeLock lock(device.mutex);
+  if (!lock.Held()) return false;
+  return FinishWriting(device, ProgramSteps(device, address, data, length));
+}
+
+bool ReadFlash(const DeviceRecord& device, std::uint32_t address, std::uint8_t* out, std::uint32_t length) {
+  if (!HasUsableFlash(device) || (out == nullptr && length != 0)) return false;
+  BridgeLock lock(device.mutex);
+  if (!lock.Held()) return false;
+  // Reading never write-enables the flash, so a failure needs no clean-up.
+  return ReadSteps(device, address, out, length) == FlashError::None;
+}
+
+}  // namespace vx
