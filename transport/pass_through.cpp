@@ -1,0 +1,49 @@
+// The sender: one vendor request, executed by the platform's SCSI
+// pass-through on a freshly opened handle to the bridge's disk interface.
+#include "platform/platform.h"
+#include "platform/scsi_api.h"
+#include "transport/request_trace.h"
+#include "transport/vendor_commands.h"
+
+namespace vx {
+
+namespace {
+
+// The bridge completes a vendor command with status 0 (good) or 1; anything
+// else, a check condition included, is a failed command.
+constexpr std::uint8_t kLastSuccessStatus = 1;
+
+bool IsSendable(const VendorRequest& request) {
+  const bool knownBlock = request.cdbLength == 6 || request.cdbLength == 10 || request.cdbLength == 16;
+  return knownBlock && (request.transferLength == 0 || request.data != nullptr);
+}
+
+bool Execute(std::u16string_view path, const VendorRequest& request) {
+  if (path.empty()) return false;
+  platform::ScsiApi& scsi = platform::Scsi();
+  const platform::DeviceHandle device = scsi.Open(path);
+  if (device == platform::DeviceHandle::None) return false;
+  const platform::ScsiRequest scsiRequest{
+      request.cdb,
+      request.cdbLength,
+      request.direction == DataDirection::In ? platform::ScsiDirection::In : platform::ScsiDirection::Out,
+      request.transferLength,
+      request.data,
+      kPassThroughTimeoutSeconds,
+  };
+  std::uint8_t scsiStatus = 0xFF;
+  const bool carried = scsi.PassThroughDirect(device, scsiRequest, scsiStatus);
+  scsi.Close(device);
+  return carried && scsiStatus <= kLastSuccessStatus;
+}
+
+}  // namespace
+
+bool SendPassThrough(const DeviceRecord& device, VendorRequest& request) {
+  if (!IsSendable(request)) return false;
+  const bool ok = Execute(TextOf(device.diskPath), request);
+  TraceScsiRequest(request, ok);
+  return ok;
+}
+
+}  // namespace vx
