@@ -13,7 +13,7 @@ class ProfileApi {
 
   // GetPrivateProfileIntW: the integer value of key in section, or
   // defaultValue when the file, section or key is missing or the value is
-  // empty or starts with no number.
+  // empty. A value that starts with no number gives 0, as on Windows.
   virtual std::uint32_t GetInt(std::u16string_view section, std::u16string_view key,
                                std::int32_t defaultValue, std::u16string_view path) = 0;
 

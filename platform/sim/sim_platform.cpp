@@ -7,6 +7,10 @@ SimPlatform::~SimPlatform() = default;
 
 Platform SimPlatform::Apis() {
   Platform apis;
+  apis.clock = &clockApi_;
+  apis.files = &files_;
+  apis.profile = &profile_;
+  apis.mutexes = &mutexes_;
   return apis;
 }
 

@@ -1,0 +1,83 @@
+#include "platform/ini_reader.h"
+
+#include "platform/text.h"
+
+namespace vx::platform {
+
+namespace {
+
+// White space, plus the end-of-file mark (Ctrl-Z) old editors leave behind.
+bool IsProfileSpace(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r') || c == 0x1A; }
+
+std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
+  std::u16string out;
+  out.reserve(bytes.size() / 2);
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    const auto first = static_cast<unsigned char>(bytes[i]);
+    const auto second = static_cast<unsigned char>(bytes[i + 1]);
+    out += static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
+  }
+  return out;
+}
+
+bool StartsWith(std::string_view bytes, std::string_view prefix) { return bytes.substr(0, prefix.size()) == prefix; }
+
+}  // namespace
+
+std::u16string DecodeIniText(std::string_view bytes) {
+  if (StartsWith(bytes, "\xEF\xBB\xBF")) return FromUtf8(bytes.substr(3));
+  if (StartsWith(bytes, "\xFF\xFE")) return DecodeUtf16(bytes.substr(2), false);
+  if (StartsWith(bytes, "\xFE\xFF")) return DecodeUtf16(bytes.substr(2), true);
+  return FromUtf8(bytes);
+}
+
+std::u16string_view TrimProfileSpace(std::u16string_view text) {
+  while (!text.empty() && IsProfileSpace(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsProfileSpace(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+IniReader::IniReader(std::string_view bytes) {
+  const std::u16string text = DecodeIniText(bytes);
+  std::u16string_view rest = text;
+  while (!rest.empty()) {
+    const std::size_t end = rest.find_first_of(u"\r\n");
+    ParseLine(rest.substr(0, end));
+    if (end == std::u16string_view::npos) break;
+    rest.remove_prefix(end + 1);
+  }
+}
+
+void IniReader::ParseLine(std::u16string_view line) {
+  line = TrimProfileSpace(line);
+  if (line.empty() || line.front() == u';') return;
+  if (line.front() == u'[') {
+    // The name runs to the last ']' of the line; anything after it is ignored.
+    const std::size_t close = line.rfind(u']');
+    if (close != std::u16string_view::npos) {
+      sections_.push_back({std::u16string(TrimProfileSpace(line.substr(1, close - 1))), {}});
+      return;
+    }
+  }
+  // Lines before the first section header belong to a section without a name.
+  if (sections_.empty()) sections_.push_back({});
+  Entry entry;
+  const std::size_t equals = line.find(u'=');
+  entry.key = TrimProfileSpace(line.substr(0, equals));
+  if (equals != std::u16string_view::npos) entry.value = std::u16string(TrimProfileSpace(line.substr(equals + 1)));
+  sections_.back().entries.push_back(std::move(entry));
+}
+
+std::optional<std::u16string_view> IniReader::Find(std::u16string_view section, std::u16string_view key) const {
+  section = TrimProfileSpace(section);
+  key = TrimProfileSpace(key);
+  for (const Section& candidate : sections_) {
+    if (!EqualsIgnoreCase(candidate.name, section)) continue;
+    for (const Entry& entry : candidate.entries)
+      if (EqualsIgnoreCase(entry.key, key)) return entry.value;
+    return std::nullopt;  // only the first section of that name is searched
+  }
+  return std::nullopt;
+}
+
+}  // namespace vx::platform

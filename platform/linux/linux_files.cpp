@@ -1,0 +1,60 @@
+#include "platform/linux/linux_files.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/text.h"
+
+namespace vx::platform::linux_backend {
+
+namespace {
+
+// The handle value is the descriptor plus one, so that descriptor 0 is not
+// mistaken for "no handle".
+FileHandle HandleOf(int fd) { return static_cast<FileHandle>(static_cast<std::uintptr_t>(fd) + 1); }
+int DescriptorOf(FileHandle file) { return static_cast<int>(static_cast<std::uintptr_t>(file) - 1); }
+
+}  // namespace
+
+FileHandle LinuxFiles::OpenForRead(std::u16string_view path) {
+  if (path.empty() || path.find(u'\0') != std::u16string_view::npos) return FileHandle::None;
+  // Non-blocking so that opening a FIFO cannot hang; it is refused below.
+  const int fd = ::open(ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return FileHandle::None;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return FileHandle::None;
+  }
+  return HandleOf(fd);
+}
+
+bool LinuxFiles::GetSize(FileHandle file, std::uint64_t& size) {
+  if (file == FileHandle::None) return false;
+  struct stat info {};
+  if (::fstat(DescriptorOf(file), &info) != 0) return false;
+  size = static_cast<std::uint64_t>(info.st_size);
+  return true;
+}
+
+bool LinuxFiles::Read(FileHandle file, void* buffer, std::uint32_t length, std::uint32_t& bytesRead) {
+  bytesRead = 0;
+  if (file == FileHandle::None || (buffer == nullptr && length != 0)) return false;
+  auto* out = static_cast<unsigned char*>(buffer);
+  while (bytesRead < length) {
+    const ssize_t got = ::read(DescriptorOf(file), out + bytesRead, length - bytesRead);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return false;
+    if (got == 0) break;  // end of file
+    bytesRead += static_cast<std::uint32_t>(got);
+  }
+  return true;
+}
+
+void LinuxFiles::Close(FileHandle file) {
+  if (file != FileHandle::None) ::close(DescriptorOf(file));
+}
+
+}  // namespace vx::platform::linux_backend
