@@ -20,7 +20,7 @@ constexpr std::uint16_t kLargestReply = kChipInfoLength;
 
 bool Transfer(std::u16string_view path, const platform::UsbSetupPacket& setup, std::uint8_t* buffer,
               std::uint32_t length, std::uint32_t& transferred) {
-  if (path.empty()) return false;
+  if (path.empty() || (buffer == nullptr && length != 0)) return false;
   platform::WinUsbApi& winusb = platform::WinUsb();
   const platform::DeviceHandle device = winusb.Open(path);
   if (device == platform::DeviceHandle::None) return false;
