@@ -4,6 +4,7 @@
 #include "platform/linux/linux_clock.h"
 #include "platform/linux/linux_files.h"
 #include "platform/linux/linux_mutexes.h"
+#include "platform/linux/linux_scsi.h"
 
 namespace vx::platform::linux_backend {
 
@@ -14,6 +15,7 @@ struct LinuxAreas {
   IniProfile profile{files};
   LinuxMutexes mutexes;
   LinuxClock clock;
+  LinuxScsi scsi;
   Platform apis;
 
   LinuxAreas() {
@@ -21,6 +23,7 @@ struct LinuxAreas {
     apis.profile = &profile;
     apis.mutexes = &mutexes;
     apis.clock = &clock;
+    apis.scsi = &scsi;
   }
 };
 
