@@ -11,7 +11,14 @@ Platform SimPlatform::Apis() {
   apis.files = &files_;
   apis.profile = &profile_;
   apis.mutexes = &mutexes_;
+  apis.scsi = &scsi_;
+  apis.winusb = &winusb_;
   return apis;
+}
+
+void SimPlatform::AttachBridge(emu::Bridge& bridge, std::u16string_view diskPath, std::u16string_view winusbPath) {
+  bridges_.AttachDisk(diskPath, bridge);
+  bridges_.AttachWinUsb(winusbPath, bridge);
 }
 
 }  // namespace vx::platform::sim

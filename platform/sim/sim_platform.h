@@ -4,13 +4,17 @@
 #pragma once
 
 #include <memory>
+#include <string_view>
 
+#include "emulator/bridge_registry.h"
 #include "emulator/virtual_clock.h"
 #include "platform/ini_profile.h"
 #include "platform/platform.h"
 #include "platform/sim/sim_clock.h"
 #include "platform/sim/sim_files.h"
 #include "platform/sim/sim_mutexes.h"
+#include "platform/sim/sim_scsi.h"
+#include "platform/sim/sim_winusb.h"
 
 namespace vx::platform::sim {
 
@@ -29,12 +33,23 @@ class SimPlatform {
   SimFiles& Files() { return files_; }
   SimMutexes& Mutexes() { return mutexes_; }
 
+  // Emulated bridges by device path. The bridge answers SCSI pass-through on
+  // diskPath and control requests on winusbPath; an empty path leaves that
+  // side unattached. The caller keeps the bridge alive while attached.
+  void AttachBridge(emu::Bridge& bridge, std::u16string_view diskPath, std::u16string_view winusbPath);
+  emu::BridgeRegistry& Bridges() { return bridges_; }
+  SimScsi& Scsi() { return scsi_; }
+  SimWinUsb& WinUsb() { return winusb_; }
+
  private:
   emu::VirtualClock clock_;
   SimClock clockApi_{clock_};
   SimFiles files_;
   IniProfile profile_{files_};
   SimMutexes mutexes_{clock_};
+  emu::BridgeRegistry bridges_;
+  SimScsi scsi_{bridges_};
+  SimWinUsb winusb_{bridges_};
 };
 
 }  // namespace vx::platform::sim

@@ -1,0 +1,39 @@
+// SCSI pass-through on the simulated machine: a device path opens when an
+// emulated bridge is attached to it as its disk interface and is present;
+// each request is handed to that bridge. Open handles are counted so that
+// tests can check every handle was closed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <mutex>
+
+#include "emulator/bridge_registry.h"
+#include "platform/scsi_api.h"
+
+namespace vx::platform::sim {
+
+class SimScsi : public ScsiApi {
+ public:
+  explicit SimScsi(const emu::BridgeRegistry& bridges) : bridges_(bridges) {}
+
+  DeviceHandle Open(std::u16string_view path) override;
+  bool PassThroughDirect(DeviceHandle device, const ScsiRequest& request, std::uint8_t& scsiStatus) override;
+  void Close(DeviceHandle device) override;
+
+  std::size_t OpenHandles() const;
+  // Close calls on handles that were not open (double closes included).
+  std::size_t BadCloses() const;
+
+ private:
+  emu::Bridge* Lookup(DeviceHandle device) const;
+
+  const emu::BridgeRegistry& bridges_;
+  mutable std::mutex mutex_;
+  std::map<std::uintptr_t, emu::Bridge*> open_;
+  std::uintptr_t lastHandle_ = 0x5C000;
+  std::size_t badCloses_ = 0;
+};
+
+}  // namespace vx::platform::sim
