@@ -66,7 +66,11 @@ std::u16string FromUtf8(std::string_view text) {
       if ((cont & 0xC0) != 0x80) valid = false;
       cp = (cp << 6) | (cont & 0x3F);
     }
-    if (!valid || cp > 0x10FFFF) {
+    // Overlong forms and encoded surrogates are invalid UTF-8: accepting them
+    // would let one text hide behind several byte sequences.
+    constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+    if (valid && (cp < kSmallest[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000))) valid = false;
+    if (!valid) {
       AppendUtf16(out, 0xFFFD);
       ++i;
       continue;
