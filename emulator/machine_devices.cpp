@@ -59,9 +59,11 @@ NodeId AddChild(SimMachine& machine, NodeId parent, std::u16string instanceId, N
 }
 
 NodeId AddDiskNode(SimMachine& machine, NodeId parent, const BridgeNodesOptions& options, BridgeNodes& nodes) {
-  const auto instanceId = Format("USBSTOR\\DISK&VEN_TARVENIX&PROD_VX94C6&REV_0100\\%s&0", options.serial.c_str());
-  const NodeId disk = AddChild(machine, parent, instanceId,
-                               {u"Tarvenix VX94C6 USB Device", u"Disk drive", u"disk", std::nullopt, std::nullopt});
+  const auto instanceId = Format("USBSTOR\\DISK&VEN_%s&PROD_%s&REV_0100\\%s&0", options.diskVendor.c_str(),
+                                 options.diskProduct.c_str(), options.serial.c_str());
+  const auto friendlyName = Widen(options.diskVendor + " " + options.diskProduct + " USB Device");
+  const NodeId disk =
+      AddChild(machine, parent, instanceId, {friendlyName, u"Disk drive", u"disk", std::nullopt, std::nullopt});
   nodes.diskNode = disk;
   nodes.diskPath = InterfacePathOf(instanceId, platform::GUID_DEVINTERFACE_DISK);
   machine.AddInterface(disk, platform::GUID_DEVINTERFACE_DISK, nodes.diskPath);

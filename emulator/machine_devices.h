@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "emulator/chip_info.h"
 #include "emulator/sim_machine.h"
 
 namespace vx::emu {
@@ -56,9 +57,11 @@ enum class BridgeLayout {
 struct BridgeNodesOptions {
   BridgeLayout layout = BridgeLayout::Composite;
   std::string serial = "VX0001";
-  std::uint16_t vendorId = 0x3A27;
-  std::uint16_t productId = 0x94C6;
+  std::uint16_t vendorId = kBridgeVendorId;
+  std::uint16_t productId = kBridgeProductId;
   std::uint32_t diskSignature = 0;  // MBR signature in the disk's sector 0
+  std::string diskVendor = "TARVENIX";  // vendor and product of the disk's instance ID
+  std::string diskProduct = "VX94C6";
 };
 
 struct BridgeNodes {

@@ -2,11 +2,20 @@
 
 #include <stdexcept>
 
+#include "emulator/bridge.h"
 #include "emulator/machine_text.h"
 
 namespace vx::emu {
 
 SimMachine::SimMachine() { nodes_.push_back({u"HTREE\\ROOT\\0", 0, {}, {}}); }
+
+SimMachine::~SimMachine() = default;
+
+Bridge& SimMachine::AddBridge(std::unique_ptr<Bridge> bridge) {
+  if (!bridge) throw std::invalid_argument("no bridge to add");
+  bridges_.push_back(std::move(bridge));
+  return *bridges_.back();
+}
 
 NodeId SimMachine::AddNode(NodeId parent, std::u16string instanceId, NodeProperties properties) {
   if (!IsNode(parent)) throw std::invalid_argument("machine node without a valid parent");

@@ -8,12 +8,14 @@
 //
 // Everything here is plain data with lookups; a test arranges a machine
 // directly or through the builders of emulator/machine_devices.h, and sets
-// the fault flags to make single requests fail.
+// the fault flags to make single requests fail. The machine also owns the
+// emulated bridges plugged into it.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -24,6 +26,8 @@
 #include "platform/device_classes.h"
 
 namespace vx::emu {
+
+class Bridge;
 
 // A device node; the value is the node's DevNode for the configuration
 // manager (index + 1; 0 is "no node").
@@ -80,6 +84,7 @@ struct MachineDisk {
 class SimMachine {
  public:
   SimMachine();
+  ~SimMachine();
   SimMachine(const SimMachine&) = delete;
   SimMachine& operator=(const SimMachine&) = delete;
 
@@ -117,6 +122,11 @@ class SimMachine {
   std::uint32_t platformId = 2;       // the NT family
   bool failVersion = false;
 
+  // --- Emulated bridges (kept alive as long as the machine) ---
+  Bridge& AddBridge(std::unique_ptr<Bridge> bridge);
+  std::size_t BridgeCount() const { return bridges_.size(); }
+  Bridge& BridgeAt(std::size_t index) { return *bridges_.at(index); }
+
   // --- Faults ---
   // Device information sets of these classes cannot be made.
   std::vector<platform::Guid> failingSetClasses;
@@ -127,6 +137,7 @@ class SimMachine {
   std::deque<MachineHub> hubs_;
   std::deque<MachineDisk> disks_;
   MachineRegistry registry_;
+  std::vector<std::unique_ptr<Bridge>> bridges_;
 };
 
 }  // namespace vx::emu

@@ -20,10 +20,9 @@ enum class DeviceInfoSet : std::uintptr_t { None = 0 };
 // A device node of the configuration manager (DEVINST); 0 is "no node".
 using DevNode = std::uint32_t;
 
-// SetupDiGetClassDevsExW flags (DIGCF_PRESENT, DIGCF_ALLCLASSES,
-// DIGCF_PROFILE, DIGCF_DEVICEINTERFACE).
+// SetupDiGetClassDevsExW flags (DIGCF_PRESENT, DIGCF_PROFILE,
+// DIGCF_DEVICEINTERFACE).
 inline constexpr std::uint32_t kDigcfPresent = 0x02;
-inline constexpr std::uint32_t kDigcfAllClasses = 0x04;
 inline constexpr std::uint32_t kDigcfProfile = 0x08;
 inline constexpr std::uint32_t kDigcfDeviceInterface = 0x10;
 
@@ -57,9 +56,9 @@ class DeviceTreeApi {
   // --- Device information sets (SetupAPI) ---
 
   // SetupDiGetClassDevsExW(interfaceClass, no enumerator, no window, flags,
-  // no set, no machine). A null class with kDigcfAllClasses lists every
-  // device. None when the set cannot be made.
-  virtual DeviceInfoSet GetClassDevs(const Guid* interfaceClass, std::uint32_t flags) = 0;
+  // no set, no machine): the devices that expose an interface of the class,
+  // in the order of their interfaces. None when the set cannot be made.
+  virtual DeviceInfoSet GetClassDevs(const Guid& interfaceClass, std::uint32_t flags) = 0;
   // SetupDiDestroyDeviceInfoList.
   virtual void DestroyDeviceInfoList(DeviceInfoSet set) = 0;
   // SetupDiEnumDeviceInfo: device `index` of the set; false past the end.

@@ -13,6 +13,7 @@ Platform SimPlatform::Apis() {
   apis.mutexes = &mutexes_;
   apis.scsi = &scsi_;
   apis.winusb = &winusb_;
+  machineAreas_.Install(apis);
   return apis;
 }
 

@@ -7,11 +7,13 @@
 #include <string_view>
 
 #include "emulator/bridge_registry.h"
+#include "emulator/sim_machine.h"
 #include "emulator/virtual_clock.h"
 #include "platform/ini_profile.h"
 #include "platform/platform.h"
 #include "platform/sim/sim_clock.h"
 #include "platform/sim/sim_files.h"
+#include "platform/sim/sim_machine_areas.h"
 #include "platform/sim/sim_mutexes.h"
 #include "platform/sim/sim_scsi.h"
 #include "platform/sim/sim_winusb.h"
@@ -41,6 +43,12 @@ class SimPlatform {
   SimScsi& Scsi() { return scsi_; }
   SimWinUsb& WinUsb() { return winusb_; }
 
+  // The machine's device tree, hubs, registry, disks and version, and the
+  // bridges it holds (arranged with platform/sim/sim_machine_builder.h or
+  // emulator/machine_devices.h), and the areas that serve them.
+  emu::SimMachine& Machine() { return machine_; }
+  SimMachineAreas& MachineAreas() { return machineAreas_; }
+
  private:
   emu::VirtualClock clock_;
   SimClock clockApi_{clock_};
@@ -50,6 +58,8 @@ class SimPlatform {
   emu::BridgeRegistry bridges_;
   SimScsi scsi_{bridges_};
   SimWinUsb winusb_{bridges_};
+  emu::SimMachine machine_;
+  SimMachineAreas machineAreas_{machine_};
 };
 
 }  // namespace vx::platform::sim

@@ -1,0 +1,62 @@
+// The device tree of the simulated machine, served as device information
+// sets and configuration-manager calls. Sets are snapshots taken when made;
+// every set handed out is counted until it is destroyed.
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <mutex>
+#include <vector>
+
+#include "emulator/sim_machine.h"
+#include "platform/device_tree_api.h"
+
+namespace vx::platform::sim {
+
+class SimDeviceTree final : public DeviceTreeApi {
+ public:
+  explicit SimDeviceTree(emu::SimMachine& machine) : machine_(machine) {}
+
+  DeviceInfoSet GetClassDevs(const Guid& interfaceClass, std::uint32_t flags) override;
+  void DestroyDeviceInfoList(DeviceInfoSet set) override;
+  bool EnumDeviceInfo(DeviceInfoSet set, std::uint32_t index, DeviceInfoData& device) override;
+  bool EnumDeviceInterfaces(DeviceInfoSet set, const Guid& interfaceClass, std::uint32_t index,
+                            DeviceInterfaceData& interfaceData) override;
+  QueryResult GetDeviceInstanceId(DeviceInfoSet set, const DeviceInfoData& device, char16_t* buffer,
+                                  std::uint32_t bufferChars, std::uint32_t& requiredChars) override;
+  QueryResult GetDeviceInterfaceDetail(DeviceInfoSet set, const DeviceInterfaceData& interfaceData, char16_t* buffer,
+                                       std::uint32_t bufferChars, std::uint32_t& requiredChars,
+                                       DeviceInfoData* device) override;
+  QueryResult GetDeviceRegistryProperty(DeviceInfoSet set, const DeviceInfoData& device, DeviceProperty property,
+                                        char16_t* buffer, std::uint32_t& lengthBytes) override;
+
+  bool LocateDevNode(std::u16string_view instanceId, DevNode& node) override;
+  bool GetParent(DevNode node, DevNode& parent) override;
+  bool GetChild(DevNode node, DevNode& child) override;
+  bool GetSibling(DevNode node, DevNode& sibling) override;
+  bool GetDeviceId(DevNode node, char16_t* buffer, std::uint32_t bufferChars) override;
+  QueryResult GetDevNodeRegistryProperty(DevNode node, DeviceProperty property, char16_t* buffer,
+                                         std::uint32_t& lengthBytes) override;
+
+  // Sets made and not yet destroyed.
+  std::size_t OpenSets() const;
+
+ private:
+  struct SetData {
+    std::vector<std::size_t> interfaces;  // indexes into the machine's interfaces
+    std::vector<emu::NodeId> devices;
+  };
+
+  // The set's data, or null for an unknown handle (caller holds lock_).
+  const SetData* Find(DeviceInfoSet set) const;
+  bool IsMember(const SetData& data, const DeviceInfoData& device) const;
+  QueryResult ReadProperty(emu::NodeId node, DeviceProperty property, char16_t* buffer,
+                           std::uint32_t& lengthBytes) const;
+
+  emu::SimMachine& machine_;
+  mutable std::mutex lock_;
+  std::map<std::uintptr_t, SetData> sets_;
+  std::uintptr_t nextSet_ = 0x5E70;
+};
+
+}  // namespace vx::platform::sim

@@ -1,0 +1,89 @@
+#include "platform/sim/sim_machine_builder.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "emulator/flash_catalogue.h"
+
+namespace vx::platform::sim {
+
+namespace {
+
+std::string Numbered(const char* prefix, std::size_t number) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%s%04zu", prefix, number);
+  return text;
+}
+
+std::size_t DiskCount(const emu::SimMachine& machine) {
+  std::size_t disks = 0;
+  for (const auto& entry : machine.Interfaces())
+    if (entry.interfaceClass == GUID_DEVINTERFACE_DISK) ++disks;
+  return disks;
+}
+
+}  // namespace
+
+SimMachineBuilder::SimMachineBuilder(SimPlatform& sim) : sim_(sim) {
+  emu::SimMachine& machine = sim_.Machine();
+  rootHub_ = machine.Hubs().empty() ? emu::AddRootHub(machine) : machine.Hubs().front().node;
+  hub_ = rootHub_;
+}
+
+emu::UsbPlug SimMachineBuilder::Plug(std::uint8_t port, emu::LocationText location) const {
+  emu::UsbPlug plug;
+  plug.hub = hub_;
+  plug.port = port;
+  plug.location = location;
+  return plug;
+}
+
+SimBridge SimMachineBuilder::AddBridge(const SimBridgeSpec& spec) {
+  emu::SimMachine& machine = sim_.Machine();
+  const std::size_t number = machine.BridgeCount() + 1;
+
+  emu::BridgeNodesOptions options;
+  options.layout = spec.layout;
+  options.serial = spec.serial.empty() ? Numbered("VX", number) : spec.serial;
+  options.vendorId = spec.chipInfo.vendorId;
+  options.productId = spec.chipInfo.productId;
+  options.diskSignature = 0x1B7E0000u + static_cast<std::uint32_t>(number);
+  SimBridge made;
+  made.nodes = emu::AddBridgeNodes(machine, Plug(spec.port, spec.location), options);
+
+  emu::BridgeConfig config;
+  config.chipInfo = emu::DiskChipInfo(spec.chipInfo);
+  config.usbChipInfo = emu::UsbChipInfo(spec.chipInfo);
+  config.winusbDriver = spec.winusbDriver;
+  const emu::FlashPart& part = spec.part ? *spec.part : emu::PartForRow(1);
+  made.bridge = &machine.AddBridge(std::make_unique<emu::Bridge>(sim_.Clock(), part, config));
+  sim_.AttachBridge(*made.bridge, made.nodes.diskPath, made.nodes.winusbPath);
+
+  for (char letter : spec.driveLetters) emu::AddVolume(machine, letter, made.nodes, spec.binding);
+  return made;
+}
+
+emu::BridgeNodes SimMachineBuilder::AddUsbStick(char letter) {
+  emu::SimMachine& machine = sim_.Machine();
+  const std::size_t number = DiskCount(machine) + 1;
+  emu::BridgeNodesOptions options;
+  options.layout = emu::BridgeLayout::DiskOnly;
+  options.serial = Numbered("ST", number);
+  options.vendorId = 0x0781;
+  options.productId = 0x5581;
+  options.diskVendor = "SANTEK";
+  options.diskProduct = "ULTRA_FIT";
+  options.diskSignature = 0x57000000u + static_cast<std::uint32_t>(number);
+  const emu::BridgeNodes nodes = emu::AddBridgeNodes(machine, Plug(), options);
+  if (letter != 0) emu::AddVolume(machine, letter, nodes, emu::VolumeBinding::Signature);
+  return nodes;
+}
+
+emu::NodeId SimMachineBuilder::AddMouse() {
+  emu::SimMachine& machine = sim_.Machine();
+  return emu::AddHidDevice(machine, Plug(), Numbered("M", machine.Hubs().size() + machine.Interfaces().size()));
+}
+
+emu::NodeId SimMachineBuilder::AddHub(std::uint8_t ports) { return emu::AddExternalHub(sim_.Machine(), Plug(), ports); }
+
+}  // namespace vx::platform::sim

@@ -1,0 +1,23 @@
+// The simulated machine's platform version.
+#pragma once
+
+#include "emulator/sim_machine.h"
+#include "platform/system_api.h"
+
+namespace vx::platform::sim {
+
+class SimSystem final : public SystemApi {
+ public:
+  explicit SimSystem(emu::SimMachine& machine) : machine_(machine) {}
+
+  bool GetVersion(OsVersion& version) override {
+    if (machine_.failVersion) return false;
+    version = {10, 0, 19045, machine_.platformId};
+    return true;
+  }
+
+ private:
+  emu::SimMachine& machine_;
+};
+
+}  // namespace vx::platform::sim
