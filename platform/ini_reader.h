@@ -36,9 +36,6 @@ class IniReader {
   std::vector<Section> sections_;
 };
 
-// The file's text as UTF-16, byte-order mark removed.
-std::u16string DecodeIniText(std::string_view bytes);
-
 // Drops the white space the profile rules ignore around names and values.
 std::u16string_view TrimProfileSpace(std::u16string_view text);
 

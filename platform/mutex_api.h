@@ -10,6 +10,9 @@
 
 namespace vx::platform {
 
+// WaitForSingleObject's INFINITE: wait without a time limit.
+inline constexpr std::uint32_t kWaitInfinite = 0xFFFFFFFF;
+
 enum class WaitResult {
   Signaled,   // WAIT_OBJECT_0: this thread now owns the mutex
   TimedOut,   // WAIT_TIMEOUT

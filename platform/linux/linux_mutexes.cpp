@@ -11,12 +11,9 @@ namespace vx::platform::linux_backend {
 
 namespace {
 
-// WaitForSingleObject's INFINITE.
-constexpr std::uint32_t kInfinite = 0xFFFFFFFF;
-
 int Lock(pthread_mutex_t* mutex, std::uint32_t timeoutMs) {
   if (timeoutMs == 0) return ::pthread_mutex_trylock(mutex);
-  if (timeoutMs == kInfinite) return ::pthread_mutex_lock(mutex);
+  if (timeoutMs == kWaitInfinite) return ::pthread_mutex_lock(mutex);
   timespec deadline{};
   ::clock_gettime(CLOCK_MONOTONIC, &deadline);
   deadline.tv_sec += static_cast<time_t>(timeoutMs / 1000);

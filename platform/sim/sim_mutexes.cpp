@@ -2,13 +2,6 @@
 
 namespace vx::platform::sim {
 
-namespace {
-
-// WaitForSingleObject's INFINITE.
-constexpr std::uint32_t kInfinite = 0xFFFFFFFF;
-
-}  // namespace
-
 SimMutexFaults SimMutexes::FaultsFor(std::u16string_view name) const {
   SimMutexFaults combined;
   for (const std::u16string_view key : {name, std::u16string_view()}) {
@@ -74,7 +67,7 @@ WaitResult SimMutexes::Wait(MutexHandle mutex, std::uint32_t timeoutMs) {
   const std::u16string name = *handleName;  // the handle may be closed while this thread waits
   ++waitCounts_[name];
   if (FaultsFor(name).wait) return WaitResult::Failed;
-  const bool infinite = timeoutMs == kInfinite;
+  const bool infinite = timeoutMs == kWaitInfinite;
   const std::uint64_t deadline = clock_.NowMs() + timeoutMs;
   const auto self = std::this_thread::get_id();
   for (;;) {

@@ -57,7 +57,7 @@ class MutexHolderProcess {
     platform::linux_backend::LinuxMutexes mutexes;
     const platform::MutexHandle mutex = mutexes.Create(name);
     const bool held = mutex != platform::MutexHandle::None &&
-                      mutexes.Wait(mutex, 0xFFFFFFFF) == platform::WaitResult::Signaled;
+                      mutexes.Wait(mutex, platform::kWaitInfinite) == platform::WaitResult::Signaled;
     const char status = held ? 'H' : 'F';
     if (::write(ready, &status, 1) != 1) ::_exit(2);
     char order = 0;

@@ -23,7 +23,7 @@ TEST_F(SimMutexesTest, ForeignHolderTimesTheWaitOutOnTheVirtualClock) {
   ASSERT_TRUE(mutexes_.HoldByForeignOwner(kName));
   EXPECT_EQ(mutexes_.Wait(mutex, 5000), WaitResult::TimedOut);
   EXPECT_EQ(clock_.NowMs(), 5000u);
-  EXPECT_EQ(mutexes_.Wait(mutex, 0xFFFFFFFF), WaitResult::Failed);  // would never return
+  EXPECT_EQ(mutexes_.Wait(mutex, kWaitInfinite), WaitResult::Failed);  // would never return
   mutexes_.ReleaseByForeignOwner(kName);
   EXPECT_EQ(mutexes_.Wait(mutex, 5000), WaitResult::Signaled);
   EXPECT_EQ(clock_.NowMs(), 5000u);
