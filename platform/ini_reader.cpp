@@ -20,13 +20,11 @@ std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
   return out;
 }
 
-bool StartsWith(std::string_view bytes, std::string_view prefix) { return bytes.substr(0, prefix.size()) == prefix; }
-
 // The file's text as UTF-16, byte-order mark removed.
 std::u16string DecodeIniText(std::string_view bytes) {
-  if (StartsWith(bytes, "\xEF\xBB\xBF")) return FromUtf8(bytes.substr(3));
-  if (StartsWith(bytes, "\xFF\xFE")) return DecodeUtf16(bytes.substr(2), false);
-  if (StartsWith(bytes, "\xFE\xFF")) return DecodeUtf16(bytes.substr(2), true);
+  if (bytes.starts_with("\xEF\xBB\xBF")) return FromUtf8(bytes.substr(3));
+  if (bytes.starts_with("\xFF\xFE")) return DecodeUtf16(bytes.substr(2), false);
+  if (bytes.starts_with("\xFE\xFF")) return DecodeUtf16(bytes.substr(2), true);
   return FromUtf8(bytes);
 }
 
