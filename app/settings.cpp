@@ -59,7 +59,7 @@ bool CVX94C6FWUpdaterDlg::ReadConfig(std::u16string_view path) {
   m_cfgChecksum = 0;
   ParseChecksumText(checksum, m_cfgChecksum);
 
-  view_.ShowValues(m_filePath, m_checksumText);
+  ShowValues();
   return true;
 }
 
