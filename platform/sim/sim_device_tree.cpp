@@ -52,6 +52,7 @@ DeviceInfoSet SimDeviceTree::GetClassDevs(const Guid& interfaceClass, std::uint3
     if (std::find(data.devices.begin(), data.devices.end(), node) == data.devices.end()) data.devices.push_back(node);
   }
   std::lock_guard guard(lock_);
+  ++setsMade_;
   const auto handle = ++nextSet_;
   sets_.emplace(handle, std::move(data));
   return static_cast<DeviceInfoSet>(handle);
@@ -186,6 +187,11 @@ QueryResult SimDeviceTree::GetDevNodeRegistryProperty(DevNode node, DeviceProper
 std::size_t SimDeviceTree::OpenSets() const {
   std::lock_guard guard(lock_);
   return sets_.size();
+}
+
+std::size_t SimDeviceTree::SetsMade() const {
+  std::lock_guard guard(lock_);
+  return setsMade_;
 }
 
 }  // namespace vx::platform::sim

@@ -38,8 +38,9 @@ class SimDeviceTree final : public DeviceTreeApi {
   QueryResult GetDevNodeRegistryProperty(DevNode node, DeviceProperty property, char16_t* buffer,
                                          std::uint32_t& lengthBytes) override;
 
-  // Sets made and not yet destroyed.
+  // Sets made and not yet destroyed; sets made so far.
   std::size_t OpenSets() const;
+  std::size_t SetsMade() const;
 
  private:
   struct SetData {
@@ -57,6 +58,7 @@ class SimDeviceTree final : public DeviceTreeApi {
   mutable std::mutex lock_;
   std::map<std::uintptr_t, SetData> sets_;
   std::uintptr_t nextSet_ = 0x5E70;
+  std::size_t setsMade_ = 0;
 };
 
 }  // namespace vx::platform::sim

@@ -7,7 +7,7 @@
 //   SimMachineBuilder machine(sim);
 //   machine.AddBridge();                                   // composite, row-1 flash
 //   machine.AddMouse();
-//   machine.AddBridge({.layout = emu::BridgeLayout::DiskOnly, .driveLetters = "EG"});
+//   machine.AddBridge(SimBridgeSpec().Layout(emu::BridgeLayout::DiskOnly).DriveLetters("EG"));
 //   platform::ScopedPlatform scoped(sim.Apis());
 //
 // Each bridge is owned by the machine and attached to the platform on its
@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "emulator/bridge.h"
 #include "emulator/chip_info.h"
@@ -26,6 +27,8 @@
 
 namespace vx::platform::sim {
 
+// What a bridge looks like; the setters chain:
+//   SimBridgeSpec().Layout(emu::BridgeLayout::DiskOnly).DriveLetters("EG")
 struct SimBridgeSpec {
   emu::BridgeLayout layout = emu::BridgeLayout::Composite;
   std::optional<emu::FlashPart> part;  // none: the catalogue's part for flash-table row 1
@@ -36,6 +39,24 @@ struct SimBridgeSpec {
   emu::LocationText location = emu::LocationText::WellFormed;
   std::uint8_t port = 0;                // 0: the hub's first free port
   std::string serial;                   // empty: "VX0001", "VX0002", ... in the order added
+
+  SimBridgeSpec& Layout(emu::BridgeLayout value) { return Set(layout, value); }
+  SimBridgeSpec& Part(const emu::FlashPart& value) { return Set(part, std::optional(value)); }
+  SimBridgeSpec& ChipInfo(const emu::ChipInfoValues& value) { return Set(chipInfo, value); }
+  SimBridgeSpec& Mode(std::uint8_t value) { return Set(chipInfo.mode, value); }
+  SimBridgeSpec& WithoutWinUsbDriver() { return Set(winusbDriver, false); }
+  SimBridgeSpec& DriveLetters(std::string value) { return Set(driveLetters, std::move(value)); }
+  SimBridgeSpec& Binding(emu::VolumeBinding value) { return Set(binding, value); }
+  SimBridgeSpec& Location(emu::LocationText value) { return Set(location, value); }
+  SimBridgeSpec& Port(std::uint8_t value) { return Set(port, value); }
+  SimBridgeSpec& Serial(std::string value) { return Set(serial, std::move(value)); }
+
+ private:
+  template <typename Field, typename Value>
+  SimBridgeSpec& Set(Field& field, Value&& value) {
+    field = std::forward<Value>(value);
+    return *this;
+  }
 };
 
 struct SimBridge {
