@@ -1,0 +1,225 @@
+#include "emulator/bridge.h"
+
+#include <gtest/gtest.h>
+
+#include "emulator/flash_catalogue.h"
+#include "tests/emulator/bridge_blocks.h"
+
+namespace vx::emu {
+namespace {
+
+using namespace test;
+
+constexpr std::uint32_t kDiskImageBlock = 0x2800 / 512;
+
+class BridgeTest : public testing::Test {
+ protected:
+  VirtualClock clock;
+  Bridge bridge{clock, PartForRow(8)};
+};
+
+TEST_F(BridgeTest, ChipInformationIsTheConfiguredBlock) {
+  bridge.Config().chipInfo = DiskChipInfo({.vendorId = 0x1B7E, .productId = 0x94C1, .firmwareVersion = 0x01020A63,
+                                           .infoWord8 = 0x0102, .mode = 1, .infoWord12 = 0x0304});
+  Bytes out(16, 0xEE);
+  const ScsiResult result = Execute(bridge, ChipInfoCdb(), true, out);
+  EXPECT_TRUE(result.completed);
+  EXPECT_EQ(result.status, scsi::kGood);
+  EXPECT_EQ(out, (Bytes{0x1B, 0x7E, 0x94, 0xC1, 0x01, 0x02, 0x0A, 0x63, 0x01, 0x02, 0x00, 0x01, 0x03, 0x04, 0, 0}));
+}
+
+TEST_F(BridgeTest, BlocksTheBridgeCannotTakeGetCheckCondition) {
+  auto withByte = [](Bytes cdb, std::size_t at, std::uint8_t value) {
+    cdb[at] = value;
+    return cdb;
+  };
+  const Bytes readId = SpiBlock(scsi::kSpiIn, {0x9F}, 3);
+  struct Case {
+    const char* what;
+    Bytes cdb;
+    bool dataIn;
+    std::uint32_t length;
+  };
+  const Case cases[] = {
+      {"unknown opcode", {0x12, 0, 0, 0, 0x1B, 0x7E}, true, 16},
+      {"chip info signature byte 4", withByte(ChipInfoCdb(), 4, 0x1C), true, 16},
+      {"chip info signature byte 5", withByte(ChipInfoCdb(), 5, 0x7F), true, 16},
+      {"chip info sent out", ChipInfoCdb(), false, 16},
+      {"chip info as a 10-byte block", Bytes{0xD0, 0, 0, 0, 0x1B, 0x7E, 0, 0, 0, 0}, true, 16},
+      {"SPI signature", withByte(readId, 5, 0x00), true, 3},
+      {"SPI in sent out", readId, false, 3},
+      {"SPI out read in", SpiBlock(scsi::kSpiOut, {0x06}, 0), true, 0},
+      {"SPI length field disagrees", readId, true, 4},
+      {"SPI without command bytes", withByte(readId, 1, 0), true, 3},
+      {"SPI with 9 command bytes", withByte(readId, 1, 9), true, 3},
+      {"SPI as a 10-byte block", Bytes(readId.begin(), readId.begin() + 10), true, 3},
+      {"sector count disagrees", SectorBlock(scsi::kReadImageSectors, kDiskImageBlock, 2), true, 512},
+      {"sector read sent out", SectorBlock(scsi::kReadImageSectors, kDiskImageBlock, 1), false, 512},
+      {"sectors beyond the flash", SectorBlock(scsi::kReadImageSectors, 2 * 1024 * 1024 / 512 - 1, 2), true, 1024},
+      {"sector write beyond the flash", SectorBlock(scsi::kWriteImageSectors, 0xFFFFFFFF, 1), false, 512},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bytes data(c.length, 0xEE);
+    const ScsiResult result = bridge.ExecuteScsi({c.cdb, c.dataIn, c.length, data.data()});
+    EXPECT_TRUE(result.completed);
+    EXPECT_EQ(result.status, scsi::kCheckCondition);
+    EXPECT_EQ(data, Bytes(c.length, 0xEE));
+  }
+  EXPECT_TRUE(bridge.Trace().Spi().empty());
+  EXPECT_EQ(bridge.Trace().Scsi().size(), std::size(cases));
+}
+
+TEST_F(BridgeTest, SpiCommandsReachTheFlashAsOneTransactionEach) {
+  Bytes page(256);
+  for (std::size_t i = 0; i < page.size(); ++i) page[i] = static_cast<std::uint8_t>(i);
+
+  EXPECT_EQ(SpiOut(bridge, {0x06}).status, scsi::kGood);
+  EXPECT_EQ(SpiOut(bridge, {0x02, 0x00, 0x28, 0x00}, page).status, scsi::kGood);
+  EXPECT_EQ(SpiIn(bridge, {0x05}, 2), (Bytes{0x03, 0x03}));
+  clock.Advance(PartForRow(8).programMs);
+  EXPECT_EQ(SpiIn(bridge, {0x05}, 2), (Bytes{0x00, 0x00}));  // the latch clears as the program ends
+  EXPECT_EQ(SpiOut(bridge, {0x04}).status, scsi::kGood);
+  EXPECT_EQ(SpiIn(bridge, {0x03, 0x00, 0x28, 0x00}, 256), page);
+
+  EXPECT_EQ(bridge.Trace().SpiOpcodes(), "06 02 05 05 04 03");
+  const auto spi = bridge.Trace().Spi();
+  EXPECT_EQ(spi[1].command, (Bytes{0x02, 0x00, 0x28, 0x00}));
+  EXPECT_FALSE(spi[1].dataIn);
+  EXPECT_EQ(spi[1].dataLength, 256u);
+  EXPECT_TRUE(spi[5].dataIn);
+}
+
+TEST_F(BridgeTest, IdentificationAnswersComeBackAfterTheCommandBytes) {
+  EXPECT_EQ(SpiIn(bridge, {0x9F}, 3), (Bytes{0xC2, 0x20, 0x15}));
+  EXPECT_EQ(SpiIn(bridge, {0xAB, 0, 0, 0}, 3), (Bytes{0xFF, 0xFF, 0xFF}));
+}
+
+TEST_F(BridgeTest, SpiCommandsReachTheFlashOnlyInSpiFlashMode) {
+  for (std::uint8_t mode : {0, 2, 9}) {
+    SCOPED_TRACE(int(mode));
+    bridge.Config().chipInfo = DiskChipInfo({.mode = mode});
+    EXPECT_EQ(SpiOut(bridge, {0x06}).status, scsi::kCheckCondition);
+    EXPECT_TRUE(SpiIn(bridge, {0x9F}, 3).empty());
+    EXPECT_FALSE(bridge.Flash()->WriteEnabled());
+    Bytes info(16);
+    EXPECT_EQ(Execute(bridge, ChipInfoCdb(), true, info).status, scsi::kGood);
+    EXPECT_EQ(info[11], mode);
+  }
+  EXPECT_TRUE(bridge.Trace().Spi().empty());
+}
+
+TEST(Bridge, WithoutFlashSpiReadsFloatAndSectorsAreRefused) {
+  Bridge bare;
+  EXPECT_EQ(SpiOut(bare, {0x06}).status, scsi::kGood);
+  EXPECT_EQ(SpiIn(bare, {0x9F}, 3), (Bytes{0xFF, 0xFF, 0xFF}));
+  Bytes block(512);
+  EXPECT_EQ(Execute(bare, SectorBlock(scsi::kReadImageSectors, 0, 1), true, block).status, scsi::kCheckCondition);
+  EXPECT_EQ(bare.Trace().SpiOpcodes(), "06 9F");
+}
+
+TEST_F(BridgeTest, ImageSectorsMoveTheWholeDataPhaseAtTheBlockAddress) {
+  SpiFlash& flash = *bridge.Flash();
+  flash.SetStatus(PartForRow(8).protectBits);  // the firmware path ignores protection
+  flash.Array()[0x2800] = 0x00;                // and rewrites, not just clears bits
+
+  Bytes image(1024 + 64);  // two whole blocks and a tail: count 2, all 1088 bytes move
+  for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7 + 1);
+  ASSERT_EQ(Execute(bridge, SectorBlock(scsi::kWriteImageSectors, kDiskImageBlock, 2), false, image).status,
+            scsi::kGood);
+  auto array = flash.Array();
+  EXPECT_TRUE(std::equal(image.begin(), image.end(), array.begin() + 0x2800));
+  EXPECT_EQ(array[0x2800 + image.size()], 0xFF);
+  EXPECT_EQ(array[0x27FF], 0xFF);
+
+  Bytes back(image.size(), 0);
+  ASSERT_EQ(Execute(bridge, SectorBlock(scsi::kReadImageSectors, kDiskImageBlock, 2), true, back).status, scsi::kGood);
+  EXPECT_EQ(back, image);
+
+  Bytes two(2, 0);  // shorter than a block: count 0
+  ASSERT_EQ(Execute(bridge, SectorBlock(scsi::kReadImageSectors, kDiskImageBlock, 0), true, two).status, scsi::kGood);
+  EXPECT_EQ(two, Bytes(image.begin(), image.begin() + 2));
+  EXPECT_TRUE(bridge.Trace().Spi().empty());
+}
+
+TEST_F(BridgeTest, ImageSectorsWaitForNoFlashOperation) {
+  SpiOut(bridge, {0x06});
+  SpiOut(bridge, {0x60});
+  Bytes block(512);
+  EXPECT_EQ(Execute(bridge, SectorBlock(scsi::kReadImageSectors, kDiskImageBlock, 1), true, block).status,
+            scsi::kCheckCondition);
+  clock.Advance(PartForRow(8).eraseMs);
+  EXPECT_EQ(Execute(bridge, SectorBlock(scsi::kReadImageSectors, kDiskImageBlock, 1), true, block).status, scsi::kGood);
+}
+
+TEST_F(BridgeTest, ScsiTraceRecordsEveryCommandWithItsOutcome) {
+  Bytes info(16);
+  Execute(bridge, ChipInfoCdb(), true, info);
+  SpiOut(bridge, {0x06});
+  Bytes junk(4);
+  Execute(bridge, {0x12, 0, 0, 0, 0x1B, 0x7E}, true, junk);
+
+  const auto scsi = bridge.Trace().Scsi();
+  ASSERT_EQ(scsi.size(), 3u);
+  EXPECT_EQ(HexBytes(scsi[0].cdb), "D0 00 00 00 1B 7E");
+  EXPECT_TRUE(scsi[0].dataIn);
+  EXPECT_EQ(scsi[0].transferLength, 16u);
+  EXPECT_EQ(HexBytes(scsi[1].cdb), "E7 01 00 00 1B 7E 00 00 06 00 00 00 00 00 00 00");
+  EXPECT_FALSE(scsi[1].dataIn);
+  EXPECT_EQ(scsi[1].status, scsi::kGood);
+  EXPECT_TRUE(scsi[2].completed);
+  EXPECT_EQ(scsi[2].status, scsi::kCheckCondition);
+  EXPECT_EQ(bridge.CommandsReceived(), 3u);
+
+  bridge.Trace().Clear();
+  EXPECT_TRUE(bridge.Trace().Scsi().empty());
+}
+
+UsbRequest ChipInfoRequest(std::uint16_t length = 16) { return {0xC0, 0xF1, 0x7E1B, 1, length}; }
+UsbRequest StatusRequest() { return {0xC0, 0xF1, 0, 0, 2}; }
+
+TEST_F(BridgeTest, ControlRequestsAnswerTheirBlocks) {
+  bridge.Config().usbChipInfo = UsbChipInfo({.firmwareVersion = 0x01000005, .infoWord8 = 0xABCD});
+  bridge.Config().usbStatus = {0x12, 0x34};
+
+  Bytes buffer(16, 0xEE);
+  UsbResult result = bridge.ControlTransfer(ChipInfoRequest(), buffer.data(), 16);
+  EXPECT_TRUE(result.ok);
+  EXPECT_EQ(result.transferred, 16u);
+  EXPECT_EQ(buffer, (Bytes{0x1B, 0x7E, 0x94, 0xC6, 0, 0, 0, 0, 0, 0, 0x01, 0x00, 0x00, 0x05, 0xAB, 0xCD}));
+
+  result = bridge.ControlTransfer(StatusRequest(), buffer.data(), 2);
+  EXPECT_TRUE(result.ok);
+  EXPECT_EQ(result.transferred, 2u);
+  EXPECT_EQ(buffer[0], 0x12);
+  EXPECT_EQ(buffer[1], 0x34);
+
+  result = bridge.ControlTransfer(ChipInfoRequest(8), buffer.data(), 16);  // never more than asked
+  EXPECT_EQ(result.transferred, 8u);
+
+  for (UsbRequest other : {UsbRequest{0xC0, 0xF2, 0x7E1B, 1, 16}, UsbRequest{0x40, 0xF1, 0x7E1B, 1, 16},
+                           UsbRequest{0xC0, 0xF1, 0x7E1B, 0, 16}, UsbRequest{0xC0, 0xF1, 1, 0, 2}}) {
+    result = bridge.ControlTransfer(other, buffer.data(), 16);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.errorCode, usb_error::kGenFailure);
+  }
+  const auto usb = bridge.Trace().Usb();
+  ASSERT_EQ(usb.size(), 7u);
+  EXPECT_EQ(usb[0].request.value, 0x7E1B);
+  EXPECT_TRUE(usb[0].ok);
+  EXPECT_FALSE(usb[6].ok);
+}
+
+TEST_F(BridgeTest, UnpluggedBridgeAnswersNothingAndRecordsNothing) {
+  bridge.Unplug();
+  Bytes info(16);
+  EXPECT_FALSE(Execute(bridge, ChipInfoCdb(), true, info).completed);
+  EXPECT_EQ(bridge.ControlTransfer(StatusRequest(), info.data(), 2).errorCode, usb_error::kDeviceNotConnected);
+  EXPECT_TRUE(bridge.Trace().Scsi().empty());
+  EXPECT_TRUE(bridge.Trace().Usb().empty());
+  bridge.Replug();
+  EXPECT_TRUE(Execute(bridge, ChipInfoCdb(), true, info).completed);
+}
+
+}  // namespace
+}  // namespace vx::emu
