@@ -41,14 +41,6 @@ TEST(DefaultConfigImage, StringDescriptorsChainFromLanguageListToSerialNumber) {
   EXPECT_EQ(texts[2], u"TARVENIXMP000000001");
 }
 
-TEST(DefaultConfigImage, IdentityAndSettingBytes) {
-  const std::vector<std::uint8_t> head(kDefaultConfigImage, kDefaultConfigImage + 0x10);
-  EXPECT_EQ(head, (std::vector<std::uint8_t>{0x7E, 0x1B, 0x7E, 0x1B, 0xC6, 0x94, 0x00, 0x01, 0x80, 0x32, 0x00, 0x00,
-                                             0x40, 0x00, 0x00, 0x00}));
-  const std::vector<std::uint8_t> settings(kDefaultConfigImage + 0x0F9, kDefaultConfigImage + 0x0FE);
-  EXPECT_EQ(settings, (std::vector<std::uint8_t>{0x80, 0x0C, 0x0F, 0x02, 0xFF}));
-}
-
 TEST(DefaultConfigImage, SettingsBlockIsStoredTwiceWithEighteenPairs) {
   const std::vector<std::uint8_t> expected{0x12, 0x05, 0x8C, 0x12, 0xD5, 0x16, 0x03, 0x1C, 0x2A, 0x21,
                                            0xA5, 0x22, 0xAE, 0x40, 0x06, 0x80, 0x40, 0x82, 0x09, 0x83,
@@ -56,14 +48,6 @@ TEST(DefaultConfigImage, SettingsBlockIsStoredTwiceWithEighteenPairs) {
                                            0x0A, 0x93, 0x0A, 0x94, 0x0A, 0x23, 0x83};
   EXPECT_EQ(std::vector<std::uint8_t>(kDefaultConfigImage + 0x100, kDefaultConfigImage + 0x125), expected);
   EXPECT_EQ(std::vector<std::uint8_t>(kDefaultConfigImage + 0x180, kDefaultConfigImage + 0x1A5), expected);
-}
-
-TEST(DefaultConfigImage, GapsAreZero) {
-  const struct {
-    std::size_t begin, end;
-  } gaps[] = {{0x09E, 0x0F9}, {0x0FE, 0x100}, {0x125, 0x180}, {0x1A5, 0x200}};
-  for (const auto& gap : gaps)
-    for (std::size_t i = gap.begin; i < gap.end; ++i) EXPECT_EQ(kDefaultConfigImage[i], 0) << "offset " << i;
 }
 
 }  // namespace
