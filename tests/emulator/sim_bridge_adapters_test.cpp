@@ -135,17 +135,5 @@ TEST_F(SimAdaptersTest, WinUsbSideFailuresReportTheirErrors) {
   EXPECT_TRUE(bridge.Trace().Usb().empty());
 }
 
-TEST_F(SimAdaptersTest, BridgeWithOnlyOneSideAttached) {
-  emu::Bridge diskOnly{sim.Clock(), emu::PartForRow(8)};
-  sim.AttachBridge(diskOnly, u"\\\\?\\disk-only", u"");
-  EXPECT_EQ(WinUsb().Open(u""), DeviceHandle::None);
-  const DeviceHandle device = Scsi().Open(u"\\\\?\\disk-only");
-  EXPECT_NE(device, DeviceHandle::None);
-  Scsi().Close(device);
-
-  sim.Bridges().Detach(diskOnly);
-  EXPECT_EQ(Scsi().Open(u"\\\\?\\disk-only"), DeviceHandle::None);
-}
-
 }  // namespace
 }  // namespace vx::platform::sim
