@@ -53,7 +53,7 @@ class ImageStore {
 ImageStore& Images();
 
 // Reads a whole file; null with length 0 and a line appended to details
-// (when given) on failure.
+// (when given) on failure. An empty file gives a non-null, empty buffer.
 FileBuffer ReadFirmwareFile(std::u16string_view path, std::u16string* details);
 
 // 16-bit additive checksum: the sum of all bytes modulo 65536.
