@@ -1,0 +1,78 @@
+#include "cli/bridge_description.h"
+
+#include <cstdio>
+
+#include "flash/flash_table.h"
+#include "platform/text.h"
+
+namespace vx::cli {
+
+namespace {
+
+std::string Hex(std::uint32_t value, int digits) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%0*X", digits, value);
+  return text;
+}
+
+std::string ModeText(std::int32_t chipMode) {
+  switch (chipMode) {
+    case kChipModeSpiFlash:
+      return "3 (SPI flash)";
+    case kChipModeByte0:
+      return "4 (mode byte 0)";
+    case kChipModeByte2:
+      return "5 (mode byte 2)";
+    case kChipModeRejected:
+      return "7 (rejected)";
+    default:
+      return std::to_string(chipMode) + " (not set)";
+  }
+}
+
+// The ID bytes in the order the chip sent them (the manufacturer first), as
+// --sim-flash takes them.
+std::string IdBytes(std::uint32_t flashId) {
+  std::string text;
+  const int count = (flashId >> 24) != 0 ? 4 : 3;
+  for (int i = 0; i < count; ++i) text += Hex((flashId >> (8 * i)) & 0xFF, 2);
+  return text;
+}
+
+std::string FlashText(const DeviceRecord& device) {
+  if (device.flashChip == nullptr) return "not identified";
+  const auto row = device.flashChip - FlashDescriptorTable;
+  return "row " + std::to_string(row) + ", ID " + IdBytes(device.flashId) + ", page " +
+         std::to_string(device.flashChip->pageSize) + " bytes";
+}
+
+std::string TextOrNone(std::u16string_view text) { return text.empty() ? "(none)" : ToUtf8(text); }
+
+std::string DriveText(const DeviceRecord& device) {
+  std::string letters;
+  const std::int32_t count = device.driveLetterCount < 0 ? 0 : device.driveLetterCount;
+  for (std::int32_t i = 0; i < count && i < static_cast<std::int32_t>(kMaxDriveLetters); ++i) {
+    if (!letters.empty()) letters += ' ';
+    letters += ToUtf8(std::u16string_view(&device.driveLetters[i], 1)) + ":";
+  }
+  return letters.empty() ? "(none)" : letters;
+}
+
+}  // namespace
+
+std::string DescribeBridge(const DeviceRecord& device) {
+  std::string text = "Bridge in slot " + std::to_string(device.slot) + "\n";
+  text += "  Chip:             vendor " + Hex(device.vendorId, 4) + ", product " + Hex(device.productId, 4) +
+          ", info words " + Hex(device.infoWord8, 4) + " " + Hex(device.infoWord12, 4) + "\n";
+  text += "  Firmware version: " + Hex(device.firmwareVersion, 8) + "\n";
+  text += "  Mode:             " + ModeText(device.chipMode) + "\n";
+  text += "  Flash chip:       " + FlashText(device) + "\n";
+  text += "  USB device:       " + TextOrNone(TextOf(device.usbInstanceId)) + "\n";
+  text += "  Disk path:        " + TextOrNone(TextOf(device.diskPath)) + "\n";
+  text += "  WinUSB path:      " + TextOrNone(TextOf(device.winusbPath)) + "\n";
+  text += "  Hub / port:       " + std::to_string(device.hubNumber) + " / " + std::to_string(device.portNumber) + "\n";
+  text += "  Drive letters:    " + DriveText(device) + "\n";
+  return text;
+}
+
+}  // namespace vx::cli

@@ -1,0 +1,103 @@
+// vx94c6-updater: the updater on a console.
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "cli/commands.h"
+#include "cli/exit_codes.h"
+#include "cli/interrupt_guard.h"
+#include "cli/options.h"
+#include "cli/program_paths.h"
+#include "cli/sim_flash_choice.h"
+#include "cli/simulation.h"
+#include "cli/trace_output.h"
+#include "platform/linux/linux_platform.h"
+#include "platform/platform.h"
+#include "platform/text.h"
+
+namespace vx::cli {
+
+namespace {
+
+void Complain(const std::string& message) { std::fprintf(stderr, "vx94c6-updater: %s\n", message.c_str()); }
+
+int RunCommand(const Options& options, const ProgramPaths& paths, InterruptGuard& guard) {
+  switch (options.command) {
+    case Command::List:
+      return RunListCommand();
+    case Command::Read:
+      return RunReadCommand(options);
+    case Command::Config:
+      return RunConfigCommand(paths);
+    case Command::Update:
+    case Command::Help:
+      break;
+  }
+  return RunUpdateCommand(options, paths, guard);
+}
+
+bool UsesSettings(Command command) { return command == Command::Update || command == Command::Config; }
+
+int Run(const Options& options) {
+  InterruptGuard guard;
+  std::string error;
+  TraceOutput trace;
+  if (options.trace && !trace.Start(options.traceFile, error)) {
+    Complain(error);
+    return kExitFileError;
+  }
+
+  const ProgramPaths paths = ResolveProgramPaths(options.configPath);
+  std::error_code missing;
+  if (paths.settingsNamed && UsesSettings(options.command) &&
+      !std::filesystem::is_regular_file(options.configPath, missing)) {
+    Complain("the settings file '" + options.configPath + "' does not exist");
+    return kExitSettings;
+  }
+
+  std::unique_ptr<Simulation> simulation;
+  platform::Platform apis = platform::linux_backend::LinuxPlatform();
+  if (options.simulate) {
+    emu::FlashPart part;
+    if (!ChooseFlashPart(options.simFlash, part, error)) {
+      Complain(error);
+      return kExitUsage;
+    }
+    simulation = std::make_unique<Simulation>();
+    if (!simulation->Start(options, part, error)) {
+      Complain(error);
+      return kExitFileError;
+    }
+    apis = simulation->Apis(apis);
+  }
+  int code = kExitOk;
+  {
+    const platform::ScopedPlatform installed(apis);
+    code = RunCommand(options, paths, guard);
+  }
+  if (simulation && !simulation->Save(error)) {
+    Complain(error);
+    if (code == kExitOk) code = kExitFileError;
+  }
+  return code;
+}
+
+}  // namespace
+
+}  // namespace vx::cli
+
+int main(int argc, char** argv) {
+  using namespace vx::cli;
+  Options options;
+  std::string error;
+  if (!ParseOptions(argc - 1, argv + 1, options, error)) {
+    std::fprintf(stderr, "vx94c6-updater: %s\nTry 'vx94c6-updater --help'.\n", error.c_str());
+    return kExitUsage;
+  }
+  if (options.command == Command::Help) {
+    std::fputs(HelpText(), stdout);
+    return kExitOk;
+  }
+  return Run(options);
+}

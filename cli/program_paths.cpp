@@ -1,0 +1,36 @@
+#include "cli/program_paths.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "platform/text.h"
+
+namespace vx::cli {
+
+namespace {
+
+std::string FolderOf(const std::filesystem::path& file) {
+  std::string folder = file.parent_path().string();
+  if (folder.empty()) folder = ".";
+  if (folder.back() != '/') folder += '/';
+  return folder;
+}
+
+}  // namespace
+
+ProgramPaths ResolveProgramPaths(const std::string& configOption) {
+  ProgramPaths paths;
+  if (!configOption.empty()) {
+    paths.exeDir = FromUtf8(FolderOf(configOption));
+    paths.settingsPath = FromUtf8(configOption);
+    paths.settingsNamed = true;
+    return paths;
+  }
+  std::error_code error;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  paths.exeDir = FromUtf8(error ? std::string("./") : FolderOf(program));
+  paths.settingsPath = paths.exeDir + u"Config.ini";
+  return paths;
+}
+
+}  // namespace vx::cli

@@ -1,0 +1,103 @@
+#include "cli/simulation.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <span>
+#include <vector>
+
+#include "platform/sim/sim_machine_builder.h"
+
+namespace vx::cli {
+
+namespace {
+
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::string& error) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    error = "cannot read '" + path + "': " + std::strerror(errno);
+    return false;
+  }
+  out.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  if (file.bad()) {
+    error = "cannot read '" + path + "'";
+    return false;
+  }
+  return true;
+}
+
+// Through a temporary file, so that a failed write keeps the previous state.
+bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes, std::string& error) {
+  const std::string temporary = path + ".part";
+  {
+    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    if (!file) {
+      error = "cannot write '" + temporary + "'";
+      std::remove(temporary.c_str());
+      return false;
+    }
+  }
+  std::error_code renameError;
+  std::filesystem::rename(temporary, path, renameError);
+  if (renameError) {
+    error = "cannot write '" + path + "': " + renameError.message();
+    std::remove(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool Simulation::Start(const Options& options, const emu::FlashPart& part, std::string& error) {
+  emu::ChipInfoValues chipInfo;
+  chipInfo.firmwareVersion = kSimFirmwareVersion;
+  platform::sim::SimMachineBuilder machine(sim_);
+  bridge_ = machine.AddBridge(platform::sim::SimBridgeSpec().Part(part).ChipInfo(chipInfo).DriveLetters("E")).bridge;
+  const std::span<std::uint8_t> flash = bridge_->Flash()->Array();
+
+  statePath_ = options.simState;
+  std::error_code missing;
+  if (!statePath_.empty() && std::filesystem::exists(statePath_, missing)) {
+    std::vector<std::uint8_t> state;
+    if (!ReadWholeFile(statePath_, state, error)) return false;
+    if (state.size() != flash.size()) {
+      error = "the state file '" + statePath_ + "' holds " + std::to_string(state.size()) +
+              " bytes, but the emulated flash (" + part.name + ") holds " + std::to_string(flash.size());
+      return false;
+    }
+    std::ranges::copy(state, flash.begin());
+    return true;
+  }
+  if (!options.simImage.empty()) {
+    std::vector<std::uint8_t> image;
+    if (!ReadWholeFile(options.simImage, image, error)) return false;
+    if (image.size() > flash.size()) {
+      error = "the image '" + options.simImage + "' (" + std::to_string(image.size()) +
+              " bytes) is larger than the emulated flash (" + std::to_string(flash.size()) + " bytes)";
+      return false;
+    }
+    std::ranges::copy(image, flash.begin());
+  }
+  return true;
+}
+
+platform::Platform Simulation::Apis(const platform::Platform& real) {
+  platform::Platform apis = sim_.Apis();
+  apis.files = real.files;
+  apis.profile = real.profile;
+  return apis;
+}
+
+bool Simulation::Save(std::string& error) {
+  if (statePath_.empty()) return true;
+  return WriteWholeFile(statePath_, bridge_->Flash()->Array(), error);
+}
+
+}  // namespace vx::cli

@@ -1,0 +1,39 @@
+// --simulate: the program runs on a simulated machine with one emulated
+// bridge. Its flash content can be kept in a state file, so that successive
+// runs see the same bridge; the settings and firmware files are the real
+// ones.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "cli/options.h"
+#include "emulator/bridge.h"
+#include "emulator/flash_part.h"
+#include "platform/platform.h"
+#include "platform/sim/sim_platform.h"
+
+namespace vx::cli {
+
+// The firmware version the emulated bridge reports.
+inline constexpr std::uint32_t kSimFirmwareVersion = 0x01000005;
+
+class Simulation {
+ public:
+  // Builds the machine with its bridge carrying part; its flash holds the
+  // state file's content, or on first use the --sim-image file's, or is
+  // erased. False with a message in error when a file cannot be used.
+  bool Start(const Options& options, const emu::FlashPart& part, std::string& error);
+  // The areas to install: files and settings from real, everything else
+  // from the simulated machine.
+  platform::Platform Apis(const platform::Platform& real);
+  // Writes the flash content to the state file, when there is one.
+  bool Save(std::string& error);
+
+ private:
+  platform::sim::SimPlatform sim_;
+  emu::Bridge* bridge_ = nullptr;
+  std::string statePath_;
+};
+
+}  // namespace vx::cli
