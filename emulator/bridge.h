@@ -30,6 +30,7 @@
 // flash array and the configuration while no command is running.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>

@@ -45,7 +45,9 @@ std::vector<FlashPart> BuildCatalogue() {
     {.name = "20 20 13", .row = 20, .capacity = 512 * kKiB, .protectBits = 0x0C, .chipEraseOpcodes = {kEraseC7}, .ids = {Jedec(0x20, 0x20, 0x13)}, .eraseMs = 3000, .writeStatusMs = 5},
     {.name = "20 20 10", .row = 21, .capacity = 64 * kKiB, .protectBits = 0x0C, .chipEraseOpcodes = {kEraseC7}, .ids = {Jedec(0x20, 0x20, 0x10)}, .eraseMs = 700, .writeStatusMs = 5},
     {.name = "20 20 11", .row = 22, .capacity = 128 * kKiB, .protectBits = 0x0C, .chipEraseOpcodes = {kEraseC7}, .ids = {Jedec(0x20, 0x20, 0x11)}, .eraseMs = 1500, .writeStatusMs = 5},
-    // Maker 0xBF: write-status after 0x50; the newest parts have no status register to write.
+    // Maker 0xBF: write-status after 0x50. The newest parts have no status
+    // register to write; they answer 0x9F with maker, 0x26 and their device
+    // byte, and rows 26 and 27 are the rows those answers stand for.
     {.name = "BF 49 (0x90 only)", .row = 23, .capacity = 128 * kKiB, .protectBits = 0x0C, .writeStatusNeedsEwsr = true, .chipEraseOpcodes = {kErase60}, .ids = {ManufacturerDevice(0xBF, 0x49)}, .eraseMs = 70, .writeStatusMs = 10},
     {.name = "BF 25 48", .row = 24, .capacity = 64 * kKiB, .protectBits = 0x0C, .writeStatusNeedsEwsr = true, .chipEraseOpcodes = {kErase60}, .ids = {Jedec(0xBF, 0x25, 0x48)}, .eraseMs = 70, .writeStatusMs = 10},
     {.name = "BF 25 4B", .row = 25, .capacity = 8 * kMiB, .protectBits = 0x3C, .writeStatusNeedsEwsr = true, .chipEraseOpcodes = {kErase60}, .ids = {Jedec(0xBF, 0x25, 0x4B)}, .programMs = 2, .eraseMs = 45, .writeStatusMs = 1},
