@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -18,139 +19,167 @@ class RecordingView : public UpdaterView {
   int answer = IDOK;
 
   void SetStatus(std::u16string_view text) override {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     status_ = ToUtf8(text);
-    Log("status " + status_);
+    Log(lock, "status " + status_);
   }
   void SetProgressRange(int high) override {
-    std::lock_guard lock(mutex_);
-    Log("range " + std::to_string(high));
+    std::unique_lock lock(mutex_);
+    Log(lock, "range " + std::to_string(high));
   }
   void SetProgressPos(int pos) override {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     pos_ = pos;
-    Log("pos " + std::to_string(pos));
+    Log(lock, "pos " + std::to_string(pos));
   }
   void ShowProgress(bool show) override {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     progressShown_ = show;
-    Log(show ? "bar shown" : "bar hidden");
+    Log(lock, show ? "bar shown" : "bar hidden");
   }
   void EnableUpdate(bool enable) override {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     updateEnabled_ = enable;
-    Log(enable ? "update enabled" : "update disabled");
+    Log(lock, enable ? "update enabled" : "update disabled");
   }
   int MessageBox(std::u16string_view text, std::u16string_view caption, unsigned style) override {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     boxes_.push_back(ToUtf8(caption) + ": " + ToUtf8(text));
     styles_.push_back(style);
-    Log("box " + boxes_.back());
+    Log(lock, "box " + boxes_.back());
     return (style & MB_OKCANCEL) != 0 ? answer : IDOK;
   }
   void ReadBoxes(std::u16string& filePath, std::u16string& checksumText) override {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     filePath = filePathBox_;
     checksumText = checksumBox_;
   }
   void ShowValues(std::u16string_view filePath, std::u16string_view checksumText) override {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     filePathBox_ = filePath;
     checksumBox_ = checksumText;
   }
   void ScrollFileBoxToEnd() override {
-    std::lock_guard lock(mutex_);
-    Log("scroll");
+    std::unique_lock lock(mutex_);
+    Log(lock, "scroll");
   }
   void StartTimer(unsigned id, unsigned periodMs) override {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     timers_.push_back(id);
-    Log("timer " + std::to_string(id) + " " + std::to_string(periodMs));
+    Log(lock, "timer " + std::to_string(id) + " " + std::to_string(periodMs));
   }
   void StopTimer(unsigned id) override {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     std::erase(timers_, id);
-    Log("stop timer " + std::to_string(id));
+    Log(lock, "stop timer " + std::to_string(id));
   }
   void Cancel() override {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     ended_ = true;
-    Log("cancel");
+    Log(lock, "cancel");
   }
   void Close() override {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     ended_ = true;
-    Log("close");
+    Log(lock, "close");
+  }
+
+  // The next thread that logs `event` stops inside that call until Resume():
+  // a test acts on the dialog while the update thread stands at a known step.
+  void PauseOn(std::string event) {
+    std::unique_lock lock(mutex_);
+    pauseOn_ = std::move(event);
+  }
+  void WaitUntilPaused() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return paused_; });
+  }
+  void Resume() {
+    std::unique_lock lock(mutex_);
+    paused_ = false;
+    changed_.notify_all();
   }
 
   // The operator types into the file box.
   void TypeFilePath(std::u16string_view text) {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     filePathBox_ = text;
   }
 
   std::vector<std::string> Events() const {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     return events_;
   }
   // Events from index `from` on.
   std::vector<std::string> EventsFrom(std::size_t from) const {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     return {events_.begin() + static_cast<std::ptrdiff_t>(std::min(from, events_.size())), events_.end()};
   }
   std::size_t EventCount() const {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     return events_.size();
   }
   std::vector<std::string> Boxes() const {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     return boxes_;
   }
   std::vector<unsigned> BoxStyles() const {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     return styles_;
   }
   std::string LastBox() const {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     return boxes_.empty() ? std::string() : boxes_.back();
   }
   std::string Status() const {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     return status_;
   }
   int Pos() const {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     return pos_;
   }
   bool ProgressShown() const {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     return progressShown_;
   }
   bool UpdateEnabled() const {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     return updateEnabled_;
   }
   bool Ended() const {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     return ended_;
   }
   std::vector<unsigned> Timers() const {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     return timers_;
   }
   std::string FilePathBox() const {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     return ToUtf8(filePathBox_);
   }
   std::string ChecksumBox() const {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     return ToUtf8(checksumBox_);
   }
 
  private:
-  void Log(std::string event) { events_.push_back(std::move(event)); }
+  // Holds the logging thread in the paused event until Resume().
+  void Log(std::unique_lock<std::mutex>& lock, std::string event) {
+    const bool pause = !pauseOn_.empty() && event == pauseOn_;
+    events_.push_back(std::move(event));
+    if (!pause) return;
+    pauseOn_.clear();
+    paused_ = true;
+    changed_.notify_all();
+    changed_.wait(lock, [this] { return !paused_; });
+  }
 
   mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  std::string pauseOn_;
+  bool paused_ = false;
   std::vector<std::string> events_;
   std::vector<std::string> boxes_;
   std::vector<unsigned> styles_;
