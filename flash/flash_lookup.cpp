@@ -43,8 +43,12 @@ constexpr Choice k1FByByte1[] = {{Byte1(0x47), 15}, {Byte1(0x65), 14}, {Byte1(0x
 constexpr Choice k1CByByte1[] = {{Byte1(0x05), 18}, {Byte1(0x14), 19}};
 constexpr Choice k1CByBytes12[] = {{Bytes12(0x20, 0x10), 18}, {Bytes12(0x70, 0x15), 19}};
 constexpr Choice k20ByByte2[] = {{Byte2(0x10), 21}, {Byte2(0x11), 22}};
-constexpr Choice kBFByBytes23[] = {
-    {Byte2(0x48), 24}, {Byte2(0x4B), 25}, {Bytes23(0x26, 0x01), 27}, {Bytes23(0x26, 0x02), 26}};
+// The 0x26 family answers 9F with BF 26 xx, family in byte 1 and device in
+// byte 2; the layout with the family in byte 2 and the device in byte 3 is
+// recognised as well.
+constexpr Choice kBFByDeviceBytes[] = {{Byte2(0x48), 24},         {Byte2(0x4B), 25},
+                                       {Bytes23(0x26, 0x01), 27}, {Bytes23(0x26, 0x02), 26},
+                                       {Bytes12(0x26, 0x01), 27}, {Bytes12(0x26, 0x02), 26}};
 // The 0x9D device byte is byte 1 of an AB answer and byte 2 of a 9F answer.
 template <IdKey (*Key)(std::uint8_t)>
 constexpr Choice k9DByDeviceByte[] = {{Key(0x02), 35}, {Key(0x10), 29}, {Key(0x11), 30}, {Key(0x7B), 31},
@@ -74,7 +78,7 @@ constexpr Rule kRules[] = {
     {0x1C, {0x90}, k1CByByte1},
     {0x1C, {0x9F}, k1CByBytes12},
     {0x20, {0x9F}, k20ByByte2},
-    {0xBF, {0x90, 0x9F}, kBFByBytes23},
+    {0xBF, {0x90, 0x9F}, kBFByDeviceBytes},
     {0x9D, {0xAB}, k9DByDeviceByte<Byte1>},
     {0x9D, {0x9F}, k9DByDeviceByte<Byte2>},
     {0xC8, {0x90}, kC8ByByte1},

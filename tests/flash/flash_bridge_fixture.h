@@ -1,0 +1,99 @@
+// A record for one emulated bridge with an SPI flash behind it, on the
+// simulated machine, and views of what reached the bridge.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "discovery/device_record.h"
+#include "emulator/bridge.h"
+#include "emulator/flash_catalogue.h"
+#include "flash/flash_table.h"
+#include "platform/sim/sim_platform.h"
+
+namespace vx::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline constexpr char16_t kDiskPath[] = u"\\\\?\\usbstor#disk&ven_vx&prod_bridge#7&1&0";
+inline constexpr char16_t kMutexName[] = u"[Device0000]";
+
+class FlashBridgeTest : public testing::Test {
+ protected:
+  FlashBridgeTest() {
+    device.mutex = sim.Mutexes().Create(kMutexName);
+    SetText(device.diskPath, kDiskPath);
+    device.chipMode = kChipModeSpiFlash;
+    device.flashMatch = -1;
+  }
+  ~FlashBridgeTest() override { sim.Mutexes().Close(device.mutex); }
+
+  // Fits the bridge with the part; the record's flash is left unidentified.
+  emu::Bridge& Fit(const emu::FlashPart& part) {
+    bridge = std::make_unique<emu::Bridge>(sim.Clock(), part);
+    sim.AttachBridge(*bridge, kDiskPath, u"");
+    return *bridge;
+  }
+  // Fits the part that stands for a table row, and points the record at that row.
+  emu::Bridge& FitRow(int row) {
+    Fit(emu::PartForRow(row));
+    device.flashChip = &FlashDescriptorTable[row];
+    device.flashMatch = row;
+    return *bridge;
+  }
+
+  // The SPI opcode of every vendor command that reached the bridge, failed
+  // ones included, e.g. "06 02 05 04".
+  std::string Sent() const {
+    std::string text;
+    for (const auto& entry : bridge->Trace().Scsi()) {
+      if (entry.cdb.size() != 16) continue;
+      if (!text.empty()) text += ' ';
+      text += emu::HexBytes(std::span(entry.cdb).subspan(8, 1));
+    }
+    return text;
+  }
+  // Sent() with every run of status polls shown as one "05".
+  std::string SentRounds() const {
+    std::string text = Sent();
+    for (std::size_t at; (at = text.find("05 05")) != std::string::npos;) text.erase(at, 3);
+    return text;
+  }
+
+  std::size_t Commands() const { return bridge->Trace().Scsi().size(); }
+  bool MutexFree() { return !sim.Mutexes().IsOwned(kMutexName); }
+  bool HandlesClosed() { return sim.Scsi().OpenHandles() == 0; }
+  std::uint64_t Now() { return sim.Clock().NowMs(); }
+  Bytes FlashBytes(std::uint32_t address, std::uint32_t length) {
+    auto array = bridge->Flash()->Array().subspan(address, length);
+    return Bytes(array.begin(), array.end());
+  }
+
+  platform::sim::SimPlatform sim;
+  platform::ScopedPlatform scoped{sim.Apis()};
+  std::unique_ptr<emu::Bridge> bridge;
+  DeviceRecord device{};
+};
+
+// "unit unit unit" with times copies.
+inline std::string Repeat(std::string_view unit, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) {
+    if (i != 0) text += ' ';
+    text += unit;
+  }
+  return text;
+}
+
+inline Bytes Pattern(std::size_t length, std::uint8_t seed) {
+  Bytes bytes(length);
+  for (std::size_t i = 0; i < length; ++i) bytes[i] = static_cast<std::uint8_t>(seed + i * 31 + (i >> 8));
+  return bytes;
+}
+
+}  // namespace vx::test
