@@ -63,6 +63,14 @@ SimBridge SimMachineBuilder::AddBridge(const SimBridgeSpec& spec) {
   return made;
 }
 
+std::vector<SimBridge> SimMachineBuilder::AddBridges(int count, const SimBridgeSpec& spec) {
+  SimBridgeSpec numbered = spec;
+  numbered.serial.clear();
+  std::vector<SimBridge> made;
+  for (int i = 0; i < count; ++i) made.push_back(AddBridge(numbered));
+  return made;
+}
+
 emu::BridgeNodes SimMachineBuilder::AddUsbStick(char letter) {
   emu::SimMachine& machine = sim_.Machine();
   const std::size_t number = DiskCount(machine) + 1;
@@ -81,7 +89,7 @@ emu::BridgeNodes SimMachineBuilder::AddUsbStick(char letter) {
 
 emu::NodeId SimMachineBuilder::AddMouse() {
   emu::SimMachine& machine = sim_.Machine();
-  return emu::AddHidDevice(machine, Plug(), Numbered("M", machine.Hubs().size() + machine.Interfaces().size()));
+  return emu::AddHidDevice(machine, Plug(), Numbered("M", machine.Interfaces().size()));
 }
 
 emu::NodeId SimMachineBuilder::AddHub(std::uint8_t ports) { return emu::AddExternalHub(sim_.Machine(), Plug(), ports); }

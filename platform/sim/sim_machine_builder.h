@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "emulator/bridge.h"
 #include "emulator/chip_info.h"
@@ -70,6 +71,9 @@ class SimMachineBuilder {
   explicit SimMachineBuilder(SimPlatform& sim);
 
   SimBridge AddBridge(const SimBridgeSpec& spec = {});
+  // `count` bridges alike, each with its own serial (the spec's serial, if
+  // any, is ignored).
+  std::vector<SimBridge> AddBridges(int count, const SimBridgeSpec& spec = {});
   // A device with a disk that is no bridge: nothing answers its vendor
   // commands. `letter` (0 for none) is a volume of its disk.
   emu::BridgeNodes AddUsbStick(char letter = 0);

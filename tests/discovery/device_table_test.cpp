@@ -94,9 +94,7 @@ TEST_F(DeviceTableTest, SkipsDisksAndDevicesThatDoNotAnswer) {
 }
 
 TEST_F(DeviceTableTest, ThirdSlotMutexFailingEmptiesTheTable) {
-  builder.AddBridge();
-  builder.AddBridge();
-  builder.AddBridge();
+  builder.AddBridges(3);
   sim.Mutexes().SetFaults(u"[Device0002]", kOpenAndCreateFail);
 
   EXPECT_FALSE(RefreshDevices(table, count));
