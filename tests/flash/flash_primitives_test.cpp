@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "flash/flash_primitives.h"
+#include "tests/flash/flash_bridge_fixture.h"
+
+namespace vx {
+namespace {
+
+using test::Bytes;
+using test::FlashBridgeTest;
+
+// Every primitive, for the checks that apply to all of them.
+std::vector<std::pair<std::string, std::function<bool(const DeviceRecord&)>>> EveryPrimitive() {
+  static std::uint8_t buffer[256];
+  static std::uint32_t id;
+  return {
+      {"read id", [](const DeviceRecord& d) { return FlashReadId(d, id); }},
+      {"write enable", [](const DeviceRecord& d) { return FlashWriteEnable(d, true); }},
+      {"write disable", [](const DeviceRecord& d) { return FlashWriteEnable(d, false); }},
+      {"read status", [](const DeviceRecord& d) { return FlashReadStatus(d, buffer); }},
+      {"write status", [](const DeviceRecord& d) { return FlashWriteStatus(d, std::span(buffer, 2)); }},
+      {"chip erase", [](const DeviceRecord& d) { return FlashChipErase(d); }},
+      {"page program", [](const DeviceRecord& d) { return FlashPageProgram(d, 0, buffer, 256); }},
+      {"read", [](const DeviceRecord& d) { return FlashRead(d, 0, buffer, 256); }},
+  };
+}
+
+TEST_F(FlashBridgeTest, PrimitivesSendNothingWithoutDescriptorOrSpiMode) {
+  FitRow(46);
+  DeviceRecord noChip = device;
+  noChip.flashChip = nullptr;
+  DeviceRecord notSpi = device;
+  notSpi.chipMode = kChipModeByte2;
+  FlashDescriptor noWriteDisable = FlashDescriptorTable[46];
+  noWriteDisable.writeDisable.opcode = 0;
+  DeviceRecord halfWriteEnable = device;
+  halfWriteEnable.flashChip = &noWriteDisable;
+  for (const auto& [name, primitive] : EveryPrimitive()) {
+    SCOPED_TRACE(name);
+    EXPECT_FALSE(primitive(noChip));
+    EXPECT_FALSE(primitive(notSpi));
+  }
+  EXPECT_FALSE(FlashWriteEnable(halfWriteEnable, true));
+  EXPECT_EQ(Commands(), 0u);
+
+  // No status register to write: nothing to do, whatever the mode.
+  DeviceRecord noWriteStatus = notSpi;
+  noWriteStatus.flashChip = &FlashDescriptorTable[26];
+  EXPECT_TRUE(FlashWriteStatus(noWriteStatus, std::span<const std::uint8_t>()));
+  EXPECT_EQ(Commands(), 0u);
+}
+
+TEST_F(FlashBridgeTest, FailedCommandSendsNothingMoreAndLeavesBuffersAlone) {
+  FitRow(46);
+  bridge->Faults().OnOpcode(0xE7, emu::Fault::CallFails());
+  bridge->Faults().OnOpcode(0xE8, emu::Fault::Status(2));
+  for (const auto& [name, primitive] : EveryPrimitive()) {
+    SCOPED_TRACE(name);
+    const std::size_t before = Commands();
+    EXPECT_FALSE(primitive(device));
+    EXPECT_EQ(Commands(), before + 1);
+  }
+  std::uint32_t id = 0x12345678;
+  Bytes status = {0xAA};
+  EXPECT_FALSE(FlashReadId(device, id));
+  EXPECT_FALSE(FlashReadStatus(device, status));
+  EXPECT_EQ(id, 0x12345678u);
+  EXPECT_EQ(status[0], 0xAA);
+}
+
+// The status bytes travel inside the command, one or two as the chip takes
+// them, behind the 0x50 pre-command where the chip wants it.
+TEST_F(FlashBridgeTest, WriteStatusCommandBytes) {
+  struct Case {
+    int row;
+    std::string commands;
+  };
+  const Case cases[] = {{46, "01 7C"}, {36, "01 7C 01"}, {24, "50 01 7C"}, {26, ""}};
+  const Bytes status = {0x7C, 0x01, 0xEE};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.row);
+    FitRow(c.row);
+    EXPECT_TRUE(FlashWriteStatus(device, status));
+    std::string sent;
+    for (const auto& entry : bridge->Trace().Spi()) {
+      sent += (sent.empty() ? "" : " ") + emu::HexBytes(entry.command);
+      EXPECT_EQ(entry.dataLength, 0u);
+    }
+    EXPECT_EQ(sent, c.commands);
+  }
+  FitRow(24);
+  bridge->Faults().OnSpiOpcode(0x50, emu::Fault::CallFails());
+  EXPECT_FALSE(FlashWriteStatus(device, status));
+  EXPECT_EQ(Sent(), "50");
+}
+
+TEST_F(FlashBridgeTest, StatusReadTransfersTwoBytesAndDeliversOne) {
+  FitRow(46);
+  Bytes status = {0xAA, 0xAA};
+  ASSERT_TRUE(FlashReadStatus(device, status));
+  EXPECT_EQ(status, (Bytes{0x00, 0xAA}));
+  EXPECT_EQ(bridge->Trace().Scsi().at(0).transferLength, 2u);
+  EXPECT_FALSE(FlashReadStatus(device, std::span<std::uint8_t>()));  // no room for the status byte
+  EXPECT_EQ(Commands(), 1u);
+}
+
+TEST_F(FlashBridgeTest, AddressesKeepTheirLow24Bits) {
+  FitRow(46);
+  const Bytes data = test::Pattern(16, 3);
+  ASSERT_TRUE(FlashWriteEnable(device, true));
+  ASSERT_TRUE(FlashPageProgram(device, 0x7F002810, data.data(), 16));
+  sim.Clock().Advance(10);
+  Bytes back(16);
+  ASSERT_TRUE(FlashRead(device, 0xAB002810, back.data(), 16));
+  EXPECT_EQ(back, data);
+  const auto spi = bridge->Trace().Spi();
+  EXPECT_EQ(emu::HexBytes(spi.at(1).command), "02 00 28 10");
+  EXPECT_EQ(emu::HexBytes(spi.at(2).command), "03 00 28 10");
+  EXPECT_EQ(FlashBytes(0x2810, 16), data);
+}
+
+TEST_F(FlashBridgeTest, WaitWhileBusyToleratesTenFailedReads) {
+  struct Case {
+    std::uint32_t failures;
+    bool idle;
+    std::size_t reads;
+  };
+  const Case cases[] = {{0, true, 1}, {10, true, 11}, {11, false, 11}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.failures);
+    FitRow(46);
+    if (c.failures != 0) bridge->Faults().OnSpiOpcode(0x05, emu::Fault::CallFails(), c.failures);
+    const std::uint64_t start = Now();
+    EXPECT_EQ(WaitWhileBusy(device, 7), c.idle);
+    EXPECT_EQ(Commands(), c.reads);
+    EXPECT_EQ(Now() - start, 7u * std::min<std::uint32_t>(c.failures, 10));  // a sleep after each failed read
+  }
+}
+
+TEST_F(FlashBridgeTest, WaitWhileBusyGivesUpOnAFlashThatStaysBusy) {
+  FitRow(46);
+  bridge->Flash()->SetStuckBusy(true);
+  const std::uint64_t limit = BusyWaitLimitMs(*device.flashChip);
+  const std::uint64_t start = Now();
+  EXPECT_FALSE(WaitWhileBusy(device, 5000));
+  EXPECT_GE(Now() - start, limit);
+  EXPECT_LT(Now() - start, limit + 5000);
+  EXPECT_EQ(Commands(), limit / 5000 + 1);
+}
+
+TEST_F(FlashBridgeTest, WaitWhileBusyNeedsPathAndDescriptor) {
+  FitRow(46);
+  DeviceRecord noPath = device;
+  SetText(noPath.diskPath, u"");
+  DeviceRecord noChip = device;
+  noChip.flashChip = nullptr;
+  EXPECT_FALSE(WaitWhileBusy(noPath, 1));
+  EXPECT_FALSE(WaitWhileBusy(noChip, 1));
+  EXPECT_EQ(Commands(), 0u);
+  EXPECT_EQ(Now(), 0u);
+}
+
+}  // namespace
+}  // namespace vx
