@@ -71,7 +71,7 @@ class SimMachineBuilder {
   explicit SimMachineBuilder(SimPlatform& sim);
 
   SimBridge AddBridge(const SimBridgeSpec& spec = {});
-  // `count` bridges alike, each with its own serial (the spec's serial, if
+  // `count` bridges alike, each with its own serial (a serial given here, if
   // any, is ignored).
   std::vector<SimBridge> AddBridges(int count, const SimBridgeSpec& spec = {});
   // A device with a disk that is no bridge: nothing answers its vendor
