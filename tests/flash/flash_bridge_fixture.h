@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -65,6 +66,10 @@ class FlashBridgeTest : public testing::Test {
     return text;
   }
 
+  // Status reads that reached the bridge, failed ones included.
+  std::size_t StatusPolls() const {
+    return std::ranges::count_if(bridge->Trace().Scsi(), [](const auto& e) { return e.cdb.size() == 16 && e.cdb[8] == 0x05; });
+  }
   std::size_t Commands() const { return bridge->Trace().Scsi().size(); }
   bool MutexFree() { return !sim.Mutexes().IsOwned(kMutexName); }
   bool HandlesClosed() { return sim.Scsi().OpenHandles() == 0; }
