@@ -46,8 +46,7 @@ bool WriteDiskImage(const DeviceRecord& device, std::uint32_t bytePosition, cons
   return true;
 }
 
-bool ReadDiskImage(const DeviceRecord& device, std::uint32_t bytePosition, std::uint8_t* out,
-                   std::uint32_t length) {
+bool ReadDiskImage(const DeviceRecord& device, std::uint32_t bytePosition, std::uint8_t* out, std::uint32_t length) {
   if (IsEmpty(device.diskPath) || out == nullptr || length == 0) return false;
   BridgeLock lock(device.mutex);
   if (!lock.Held()) return false;

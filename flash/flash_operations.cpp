@@ -26,8 +26,10 @@ bool HasUsableFlash(const DeviceRecord& device) {
   return !IsEmpty(device.diskPath) && device.flashChip != nullptr && device.flashChip->pageSize != 0;
 }
 
-// Write enable was sent and the step after it failed (or the flash may still
-// be finishing it): the write-enable latch may still be set.
+// Failures after which the write-enable latch may still be set: the write
+// that should clear it was not sent, or the flash never reported the end of
+// its internal operation (every busy wait counts, the blank-check poll of an
+// erase included).
 bool LeavesFlashWriteEnabled(FlashError error) {
   return error == FlashError::WriteStatusFailed || error == FlashError::ChipEraseFailed ||
          error == FlashError::PageProgramFailed || error == FlashError::BusyWaitFailed;
@@ -112,8 +114,7 @@ bool EraseChip(const DeviceRecord& device) {
   return FinishWriting(device, EraseSteps(device));
 }
 
-bool ProgramFlash(const DeviceRecord& device, std::uint32_t address, const std::uint8_t* data,
-                  std::uint32_t length) {
+bool ProgramFlash(const DeviceRecord& device, std::uint32_t address, const std::uint8_t* data, std::uint32_t length) {
   if (!HasUsableFlash(device) || (data == nullptr && length != 0)) return false;
   BridgeLock lock(device.mutex);
   if (!lock.Held()) return false;

@@ -68,7 +68,8 @@ class FlashBridgeTest : public testing::Test {
 
   // Status reads that reached the bridge, failed ones included.
   std::size_t StatusPolls() const {
-    return std::ranges::count_if(bridge->Trace().Scsi(), [](const auto& e) { return e.cdb.size() == 16 && e.cdb[8] == 0x05; });
+    return std::ranges::count_if(bridge->Trace().Scsi(),
+                                 [](const auto& entry) { return entry.cdb.size() == 16 && entry.cdb[8] == 0x05; });
   }
   std::size_t Commands() const { return bridge->Trace().Scsi().size(); }
   bool MutexFree() { return !sim.Mutexes().IsOwned(kMutexName); }

@@ -28,8 +28,6 @@ std::string MethodsUpTo(int last) {
 const std::string kAllMethods = test::Repeat("9F", 11) + " " + test::Repeat("15", 4) + " " + test::Repeat("9F", 8) +
                                 " 90 90 9F 9F 9F " + test::Repeat("AB", 8) + " " + test::Repeat("9F", 12);
 
-TEST(IdentifyMethods, FollowTableOrder) { EXPECT_EQ(MethodsUpTo(kFlashTableRows - 1), kAllMethods); }
-
 class IdentifyPartTest : public FlashBridgeTest, public testing::WithParamInterface<emu::FlashPart> {};
 
 // Each part is identified by the first candidate whose method it answers

@@ -139,17 +139,6 @@ TEST_F(FlashBridgeTest, WaitWhileBusyToleratesTenFailedReads) {
   }
 }
 
-TEST_F(FlashBridgeTest, WaitWhileBusyGivesUpOnAFlashThatStaysBusy) {
-  FitRow(46);
-  bridge->Flash()->SetStuckBusy(true);
-  const std::uint64_t limit = BusyWaitLimitMs(*device.flashChip);
-  const std::uint64_t start = Now();
-  EXPECT_FALSE(WaitWhileBusy(device, 5000));
-  EXPECT_GE(Now() - start, limit);
-  EXPECT_LT(Now() - start, limit + 5000);
-  EXPECT_EQ(Commands(), limit / 5000 + 1);
-}
-
 TEST_F(FlashBridgeTest, WaitWhileBusyNeedsPathAndDescriptor) {
   FitRow(46);
   DeviceRecord noPath = device;

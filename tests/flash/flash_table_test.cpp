@@ -2,7 +2,6 @@
 
 #include <set>
 
-#include "flash/flash_primitives.h"
 #include "flash/flash_table.h"
 
 namespace vx {
@@ -10,25 +9,6 @@ namespace {
 
 bool SameCommand(const FlashCommand& a, const FlashCommand& b) {
   return a.opcode == b.opcode && a.commandLength == b.commandLength && a.dataLength == b.dataLength;
-}
-
-TEST(FlashTable, CommandsEveryChipShares) {
-  for (int row = 0; row < kFlashTableRows; ++row) {
-    SCOPED_TRACE(row);
-    const FlashDescriptor& d = FlashDescriptorTable[row];
-    EXPECT_TRUE(SameCommand(d.writeEnable, {0x06, 1, 0, 0}));
-    EXPECT_TRUE(SameCommand(d.writeDisable, {0x04, 1, 0, 0}));
-    EXPECT_TRUE(SameCommand(d.readStatus, {0x05, 1, 1, 0}));
-    EXPECT_EQ(d.read.opcode, 0x03u);
-    EXPECT_EQ(d.read.commandLength, 4u);
-    EXPECT_EQ(d.pageProgram.opcode, 0x02u);
-    EXPECT_EQ(d.pageProgram.commandLength, 4u);
-    EXPECT_EQ(d.chipErase.commandLength, 1u);
-    EXPECT_TRUE(d.chipErase.opcode == 0x60 || d.chipErase.opcode == 0xC7 || d.chipErase.opcode == 0x62);
-    EXPECT_NE(d.chipErase.pollIntervalMs, 0u);
-    EXPECT_EQ(d.unprotectStatus, 0u);
-    EXPECT_EQ(d.readId.pollIntervalMs, row == 19 ? 20u : 1u);
-  }
 }
 
 // The values that set groups of rows apart.
@@ -64,15 +44,6 @@ TEST(FlashTable, GroupValues) {
     }
     const std::uint32_t pageSize = (row == 4 || row == 5) ? 32 : row == 14 ? 128 : 256;
     EXPECT_EQ(d.pageSize, pageSize);
-  }
-}
-
-// The busy-wait bound must outlast the slowest chip erase of the table by far.
-TEST(FlashTable, BusyWaitLimitOutlastsEverySlowErase) {
-  for (int row = 0; row < kFlashTableRows; ++row) {
-    const FlashDescriptor& d = FlashDescriptorTable[row];
-    EXPECT_GE(BusyWaitLimitMs(d), 600'000u) << row;
-    EXPECT_GE(BusyWaitLimitMs(d), 60u * d.chipErase.pollIntervalMs) << row;
   }
 }
 
