@@ -1,4 +1,5 @@
-// A view that records what the updater shows, call by call, for tests.
+// A view that records what the updater shows, call by call, as lines such as
+// "status Erasing chip...", "pos 15" or "box ERROR: Erase chip failed.".
 // Calls may come from the update thread; everything is guarded.
 #pragma once
 
@@ -14,39 +15,22 @@
 namespace vx::testing {
 
 class RecordingView : public UpdaterView {
- public:
-  // The answer to boxes that ask (MB_OKCANCEL).
-  int answer = IDOK;
+  template <typename Read>
+  auto Locked(Read read) const {
+    std::unique_lock lock(mutex_);
+    return read();
+  }
 
-  void SetStatus(std::u16string_view text) override {
-    std::unique_lock lock(mutex_);
-    status_ = ToUtf8(text);
-    Log(lock, "status " + status_);
-  }
-  void SetProgressRange(int high) override {
-    std::unique_lock lock(mutex_);
-    Log(lock, "range " + std::to_string(high));
-  }
-  void SetProgressPos(int pos) override {
-    std::unique_lock lock(mutex_);
-    pos_ = pos;
-    Log(lock, "pos " + std::to_string(pos));
-  }
-  void ShowProgress(bool show) override {
-    std::unique_lock lock(mutex_);
-    progressShown_ = show;
-    Log(lock, show ? "bar shown" : "bar hidden");
-  }
-  void EnableUpdate(bool enable) override {
-    std::unique_lock lock(mutex_);
-    updateEnabled_ = enable;
-    Log(lock, enable ? "update enabled" : "update disabled");
-  }
+ public:
+  int answer = IDOK;  // to boxes that ask (MB_OKCANCEL)
+
+  void SetStatus(std::u16string_view text) override { Log("status " + ToUtf8(text)); }
+  void SetProgressRange(int high) override { Log("range " + std::to_string(high)); }
+  void SetProgressPos(int pos) override { Log("pos " + std::to_string(pos)); }
+  void ShowProgress(bool show) override { Log(show ? "bar shown" : "bar hidden"); }
+  void EnableUpdate(bool enable) override { Log(enable ? "update enabled" : "update disabled"); }
   int MessageBox(std::u16string_view text, std::u16string_view caption, unsigned style) override {
-    std::unique_lock lock(mutex_);
-    boxes_.push_back(ToUtf8(caption) + ": " + ToUtf8(text));
-    styles_.push_back(style);
-    Log(lock, "box " + boxes_.back());
+    Log("box " + ToUtf8(caption) + ": " + ToUtf8(text), style);
     return (style & MB_OKCANCEL) != 0 ? answer : IDOK;
   }
   void ReadBoxes(std::u16string& filePath, std::u16string& checksumText) override {
@@ -59,29 +43,38 @@ class RecordingView : public UpdaterView {
     filePathBox_ = filePath;
     checksumBox_ = checksumText;
   }
-  void ScrollFileBoxToEnd() override {
-    std::unique_lock lock(mutex_);
-    Log(lock, "scroll");
-  }
+  void ScrollFileBoxToEnd() override { Log("scroll"); }
   void StartTimer(unsigned id, unsigned periodMs) override {
-    std::unique_lock lock(mutex_);
-    timers_.push_back(id);
-    Log(lock, "timer " + std::to_string(id) + " " + std::to_string(periodMs));
+    Log("timer " + std::to_string(id) + " " + std::to_string(periodMs));
   }
-  void StopTimer(unsigned id) override {
+  void StopTimer(unsigned id) override { Log("stop timer " + std::to_string(id)); }
+  void Cancel() override { Log("cancel"); }
+  void Close() override { Log("close"); }
+
+  // The operator types into the file box.
+  void TypeFilePath(std::u16string_view text) {
     std::unique_lock lock(mutex_);
-    std::erase(timers_, id);
-    Log(lock, "stop timer " + std::to_string(id));
+    filePathBox_ = text;
   }
-  void Cancel() override {
-    std::unique_lock lock(mutex_);
-    ended_ = true;
-    Log(lock, "cancel");
-  }
-  void Close() override {
-    std::unique_lock lock(mutex_);
-    ended_ = true;
-    Log(lock, "close");
+  std::string FilePathBox() const { return Locked([this] { return ToUtf8(filePathBox_); }); }
+  std::string ChecksumBox() const { return Locked([this] { return ToUtf8(checksumBox_); }); }
+
+  std::vector<std::string> Events() const { return Locked([this] { return events_; }); }
+  std::vector<unsigned> BoxStyles() const { return Locked([this] { return styles_; }); }
+  std::vector<std::string> Boxes() const { return Matching("box "); }
+  std::string LastBox() const { return Last("box ", ""); }
+  std::string Status() const { return Last("status ", "Ready"); }
+  bool ProgressShown() const { return Latest("bar shown", "bar hidden"); }
+  bool UpdateEnabled() const { return Latest("update enabled", "update disabled"); }
+  bool Ended() const { return Latest("cancel", "") || Latest("close", ""); }
+  // The timers started and not yet stopped, oldest first.
+  std::vector<unsigned> Timers() const {
+    std::vector<unsigned> running;
+    for (const std::string& event : Events()) {
+      if (event.starts_with("timer ")) running.push_back(static_cast<unsigned>(std::stoul(event.substr(6))));
+      if (event.starts_with("stop timer ")) std::erase(running, static_cast<unsigned>(std::stoul(event.substr(11))));
+    }
+    return running;
   }
 
   // The next thread that logs `event` stops inside that call until Resume():
@@ -100,73 +93,30 @@ class RecordingView : public UpdaterView {
     changed_.notify_all();
   }
 
-  // The operator types into the file box.
-  void TypeFilePath(std::u16string_view text) {
-    std::unique_lock lock(mutex_);
-    filePathBox_ = text;
-  }
-
-  std::vector<std::string> Events() const {
-    std::unique_lock lock(mutex_);
-    return events_;
-  }
-  // Events from index `from` on.
-  std::vector<std::string> EventsFrom(std::size_t from) const {
-    std::unique_lock lock(mutex_);
-    return {events_.begin() + static_cast<std::ptrdiff_t>(std::min(from, events_.size())), events_.end()};
-  }
-  std::size_t EventCount() const {
-    std::unique_lock lock(mutex_);
-    return events_.size();
-  }
-  std::vector<std::string> Boxes() const {
-    std::unique_lock lock(mutex_);
-    return boxes_;
-  }
-  std::vector<unsigned> BoxStyles() const {
-    std::unique_lock lock(mutex_);
-    return styles_;
-  }
-  std::string LastBox() const {
-    std::unique_lock lock(mutex_);
-    return boxes_.empty() ? std::string() : boxes_.back();
-  }
-  std::string Status() const {
-    std::unique_lock lock(mutex_);
-    return status_;
-  }
-  int Pos() const {
-    std::unique_lock lock(mutex_);
-    return pos_;
-  }
-  bool ProgressShown() const {
-    std::unique_lock lock(mutex_);
-    return progressShown_;
-  }
-  bool UpdateEnabled() const {
-    std::unique_lock lock(mutex_);
-    return updateEnabled_;
-  }
-  bool Ended() const {
-    std::unique_lock lock(mutex_);
-    return ended_;
-  }
-  std::vector<unsigned> Timers() const {
-    std::unique_lock lock(mutex_);
-    return timers_;
-  }
-  std::string FilePathBox() const {
-    std::unique_lock lock(mutex_);
-    return ToUtf8(filePathBox_);
-  }
-  std::string ChecksumBox() const {
-    std::unique_lock lock(mutex_);
-    return ToUtf8(checksumBox_);
-  }
-
  private:
-  // Holds the logging thread in the paused event until Resume().
-  void Log(std::unique_lock<std::mutex>& lock, std::string event) {
+  std::vector<std::string> Matching(const std::string& prefix) const {
+    std::vector<std::string> found;
+    for (const std::string& event : Events()) {
+      if (event.starts_with(prefix)) found.push_back(event.substr(prefix.size()));
+    }
+    return found;
+  }
+  std::string Last(const std::string& prefix, const std::string& none) const {
+    const auto found = Matching(prefix);
+    return found.empty() ? none : found.back();
+  }
+  // True when `yes` was logged after the last `no`.
+  bool Latest(const std::string& yes, const std::string& no) const {
+    const auto events = Events();
+    for (auto it = events.rbegin(); it != events.rend(); ++it) {
+      if (*it == yes) return true;
+      if (*it == no) return false;
+    }
+    return false;
+  }
+  void Log(std::string event, unsigned style = 0) {
+    std::unique_lock lock(mutex_);
+    if (event.starts_with("box ")) styles_.push_back(style);
     const bool pause = !pauseOn_.empty() && event == pauseOn_;
     events_.push_back(std::move(event));
     if (!pause) return;
@@ -181,14 +131,7 @@ class RecordingView : public UpdaterView {
   std::string pauseOn_;
   bool paused_ = false;
   std::vector<std::string> events_;
-  std::vector<std::string> boxes_;
   std::vector<unsigned> styles_;
-  std::vector<unsigned> timers_;
-  std::string status_ = "Ready";
-  int pos_ = 0;
-  bool progressShown_ = false;
-  bool updateEnabled_ = false;  // disabled by the template
-  bool ended_ = false;
   std::u16string filePathBox_;
   std::u16string checksumBox_;
 };

@@ -101,20 +101,6 @@ TEST_F(UpdateSequenceTest, EepWithoutCodeWritesTheConfigurationAlone) {
   EXPECT_EQ(FlashOf(bridge, ConfigImageSize, CodeAreaSize), Bytes(CodeAreaSize, 0xFF));
 }
 
-TEST_F(UpdateSequenceTest, UpdateRunsAgainWithTheSameImages) {
-  emu::Bridge& bridge = OldBridge();
-  UseBin();
-  Run();
-  ASSERT_EQ(view_.LastBox(), "Message: Success!!");
-  Program(bridge, ConfigImageSize, Bytes(100, 0x00));  // spoil the code
-
-  dlg_.OnUpdateClicked();
-  dlg_.WaitForUpdate();
-  EXPECT_EQ(view_.Boxes().back(), "Message: Success!!");
-  EXPECT_EQ(FlashOf(bridge, ConfigImageSize, kBinCode.size()), kBinCode);
-  ExpectHandedBack();
-}
-
 TEST_F(UpdateSequenceTest, UnidentifiedFlashSkipsProtectionAndFailsAtTheErase) {
   emu::Bridge& bridge = AddBridge(DefaultBridge().Part(emu::PartNamed(emu::kUnknownMakerPart)));
   const Bytes before = FlashOf(bridge, 0, 0x4000);
@@ -189,32 +175,22 @@ INSTANTIATE_TEST_SUITE_P(Cases, SilentFaultTest,
                                            SilentFault{"DiskSectors", false, 0xE6, "ERROR: Verify image error."}),
                          [](const ::testing::TestParamInfo<SilentFault>& info) { return info.param.name; });
 
-TEST_F(UpdateSequenceTest, UpdateWithoutLoadedFirmwareIsRefusedBeforeAnythingIsSent) {
+// Neither firmware that failed to load nor a code image longer than the code
+// area is ever written: the update is refused before anything is sent.
+TEST_F(UpdateSequenceTest, UpdateWithNothingUsableToWriteIsRefused) {
   emu::Bridge& bridge = OldBridge();
-  dlg_.m_cmpLen = 0;
   dlg_.OnUpdateClicked();
-  dlg_.WaitForUpdate();
-
-  EXPECT_EQ(view_.Boxes(),
-            std::vector<std::string>{"ERROR: No firmware is loaded.\nPlease load a BIN or EEP file before updating."});
-  EXPECT_TRUE(view_.UpdateEnabled());
-  EXPECT_EQ(bridge.CommandsReceived(), 0u);
+  EXPECT_EQ(view_.LastBox(), "ERROR: No firmware is loaded.\nPlease load a BIN or EEP file before updating.");
   EXPECT_EQ(dlg_.Outcome(), UpdaterOutcome::FileNotLoaded);
-}
 
-TEST_F(UpdateSequenceTest, CodeLongerThanTheCodeAreaIsNeverWritten) {
-  emu::Bridge& bridge = OldBridge();
-  // A store filled by other means than the file load.
-  WriteFile(u"long.bin", Pattern(CodeAreaSize + 100, 1));
+  WriteFile(u"long.bin", Pattern(CodeAreaSize + 100, 1));  // loaded by other means than the dialog
   std::u16string details;
   ASSERT_TRUE(Images().LoadBinFile(u"C:\\Updater\\long.bin", details));
   dlg_.m_imageLoaded = 1;
-
   dlg_.OnUpdateClicked();
-  dlg_.WaitForUpdate();
-  EXPECT_EQ(view_.Boxes(), std::vector<std::string>{
-                               "ERROR: The code image is 8292 bytes long; the code area holds at most 8192 bytes."});
+  EXPECT_EQ(view_.LastBox(), "ERROR: The code image is 8292 bytes long; the code area holds at most 8192 bytes.");
   EXPECT_EQ(bridge.CommandsReceived(), 0u);
+  EXPECT_FALSE(dlg_.UpdateRunning());
   EXPECT_TRUE(view_.UpdateEnabled());
 }
 
@@ -243,7 +219,10 @@ TEST_F(UpdateSequenceTest, WhileAnUpdateRunsUpdateAndCloseAreRefusedAndLoadsDoNo
   EXPECT_EQ(FlashOf(bridge, ConfigImageSize, kBinCode.size()), kBinCode);
   ExpectHandedBack();
 
-  // Once it has ended, the dialog closes.
+  // Once it has ended, Update writes what is loaded now, and the dialog closes.
+  dlg_.OnUpdateClicked();
+  dlg_.WaitForUpdate();
+  EXPECT_EQ(FlashOf(bridge, ConfigImageSize, 2000), Pattern(2000, 0x99));
   dlg_.OnExitClicked();
   EXPECT_TRUE(view_.Ended());
 }
@@ -297,13 +276,13 @@ class FailingCommandRun : public testing::UpdaterFixture {
     }
     ExpectHandedBack();
   }
-  std::uint64_t StartUpCommands() {
+  // The numbers of the update's first and last commands, in a run without
+  // failure.
+  std::pair<std::uint64_t, std::uint64_t> UpdateCommands() {
     StartUp();
-    return bridge_->CommandsReceived();
-  }
-  std::uint64_t AllCommands() {
+    const std::uint64_t startUp = bridge_->CommandsReceived();
     FireTimers();
-    return bridge_->CommandsReceived();
+    return {startUp + 1, bridge_->CommandsReceived()};
   }
 
  private:
@@ -311,13 +290,7 @@ class FailingCommandRun : public testing::UpdaterFixture {
 };
 
 TEST(UpdateFailureTest, AFailureAtEveryCommandOfTheUpdateEndsCleanly) {
-  std::uint64_t first = 0;
-  std::uint64_t last = 0;
-  {
-    FailingCommandRun reference(0);
-    first = reference.StartUpCommands() + 1;
-    last = reference.AllCommands();
-  }
+  const auto [first, last] = FailingCommandRun(0).UpdateCommands();
   ASSERT_GT(last, first);
   for (std::uint64_t failAt = first; failAt <= last; ++failAt) {
     FailingCommandRun run(failAt);

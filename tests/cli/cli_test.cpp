@@ -26,11 +26,6 @@ bool EndsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-// Settings in dir naming a firmware file there; CMPLEN 0 unless given.
-void WriteSettings(const ScratchDir& dir, const std::string& hexName, const std::string& more = "CMPLEN=0\n") {
-  dir.Write("Config.ini", "[Hex_FileName]\nHEXNAME=" + hexName + "\n[Cmp_Ver]\n" + more);
-}
-
 TEST(CliTest, HelpDocumentsCommandsOptionsAndExitCodes) {
   const ScratchDir dir;
   const ProgramResult result = RunUpdater(dir, {"--help"});
@@ -96,16 +91,6 @@ TEST(CliTest, ListShowsTheEmulatedBridge) {
   }
 }
 
-TEST(CliTest, ConfigShowsTheEffectiveSettings) {
-  const ScratchDir dir;
-  WriteSettings(dir, "fw.bin", "CMPLEN=4\nCMPSTR=0100\nCHECKSUM=12ab\n");
-  const ProgramResult result = RunUpdater(dir, {"config", "--config", dir / "Config.ini"});
-  EXPECT_EQ(result.exitCode, 0);
-  EXPECT_NE(result.out.find("Firmware file: " + dir.Path().string() + "/fw.bin"), std::string::npos) << result.out;
-  EXPECT_NE(result.out.find("CMPLEN 4 characters, must equal CMPSTR \"0100\""), std::string::npos);
-  EXPECT_NE(result.out.find("checksum 12AB"), std::string::npos);
-}
-
 TEST(CliTest, TraceHasOneLinePerRequestInTheDocumentedForm) {
   const ScratchDir dir;
   const ProgramResult result =
@@ -159,18 +144,12 @@ TEST_P(CliUsageTest, WrongCommandLineExitsWith2) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, CliUsageTest,
     ::testing::Values(UsageCase{{"--bogus"}, "unknown option '--bogus'"},
-                      UsageCase{{"flash"}, "unknown command 'flash'"},
                       UsageCase{{"read"}, "read needs the name of the file to write"},
-                      UsageCase{{"list", "extra"}, "unexpected argument 'extra'"},
                       UsageCase{{"--address", "0x10"}, "apply to the read command only"},
-                      UsageCase{{"read", "f", "--length", "0"}, "--length must be at least 1"},
                       UsageCase{{"read", "f", "--length", "12abc"}, "needs a decimal or 0x-prefixed"},
                       UsageCase{{"read", "f", "--address", "0xFFFFFF", "--length", "2"}, "16 MiB"},
-                      UsageCase{{"--config"}, "--config needs a value"},
                       UsageCase{{"--sim-flash", "EF4018"}, "apply with --simulate only"},
-                      UsageCase{{"--simulate", "--sim-flash", "9F=EF40G8"}, "hexadecimal digits"},
-                      UsageCase{{"--simulate", "--sim-flash", "EF4018,90=EF17"}, "each needs its opcode"},
-                      UsageCase{{"--simulate", "--sim-flash", "05=EF"}, "the read-ID opcodes are"}));
+                      UsageCase{{"--simulate", "--sim-flash", "EF4018,90=EF17"}, "each needs its opcode"}));
 
 struct ExitCase {
   const char* name;
@@ -218,11 +197,18 @@ INSTANTIATE_TEST_SUITE_P(
         ExitCase{"NoBridgeWithoutSimulation", {"--yes"}, "", 4, "No bridge found"}),
     [](const ::testing::TestParamInfo<ExitCase>& info) { return info.param.name; });
 
-TEST(CliTest, NamedSettingsFileMustExist) {
+TEST(CliTest, ConfigShowsTheSettingsOfANamedFileThatMustExist) {
   const ScratchDir dir;
-  const ProgramResult result = RunUpdater(dir, {"--simulate", "--config", dir / "missing.ini"});
-  EXPECT_EQ(result.exitCode, 3);
-  EXPECT_NE(result.err.find("does not exist"), std::string::npos);
+  dir.Write("Config.ini", "[Hex_FileName]\nHEXNAME=fw.bin\n[Cmp_Ver]\nCMPLEN=4\nCMPSTR=0100\nCHECKSUM=12ab\n");
+  const ProgramResult shown = RunUpdater(dir, {"config", "--config", dir / "Config.ini"});
+  EXPECT_EQ(shown.exitCode, 0);
+  for (const std::string& part : {"Firmware file: " + (dir / "fw.bin"), std::string("CMPSTR \"0100\""),
+                                 std::string("checksum 12AB")}) {
+    EXPECT_NE(shown.out.find(part), std::string::npos) << part << "\n" << shown.out;
+  }
+  const ProgramResult missing = RunUpdater(dir, {"--simulate", "--config", dir / "missing.ini"});
+  EXPECT_EQ(missing.exitCode, 3);
+  EXPECT_NE(missing.err.find("does not exist"), std::string::npos);
 }
 
 TEST(CliTest, InterruptBeforeTheUpdateEndsTheProgram) {
