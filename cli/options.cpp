@@ -184,7 +184,8 @@ Options:
   --simulate[=STATE]  Work on an emulated bridge instead of real hardware. With
                       STATE its flash content is kept in the file STATE, so that
                       successive runs see the same bridge; without, every run
-                      starts from a fresh bridge.
+                      starts from a fresh bridge. The emulated bridge reports
+                      firmware version 01000005.
   --sim-image FILE    With --simulate: the emulated flash's content when it is
                       first made (default: erased).
   --sim-flash ID      With --simulate: the emulated flash part, by the bytes it
