@@ -10,10 +10,9 @@ namespace vx::cli {
 namespace {
 
 std::string FolderOf(const std::filesystem::path& file) {
-  std::string folder = file.parent_path().string();
-  if (folder.empty()) folder = ".";
-  if (folder.back() != '/') folder += '/';
-  return folder;
+  const std::string folder = file.parent_path().string();
+  if (folder.empty()) return "./";
+  return folder.back() == '/' ? folder : folder + '/';
 }
 
 }  // namespace
