@@ -41,12 +41,12 @@ bool ParseHexBytes(std::string_view text, std::vector<std::uint8_t>& out) {
   return true;
 }
 
-bool ParseAnswers(std::string_view spec, std::vector<emu::IdAnswer>& answers, std::string& error) {
-  const std::string_view whole = spec;
-  while (!spec.empty()) {
-    const std::size_t comma = spec.find(',');
-    std::string_view item = spec.substr(0, comma);
-    spec = comma == std::string_view::npos ? std::string_view{} : spec.substr(comma + 1);
+bool ParseAnswers(std::string_view choice, std::vector<emu::IdAnswer>& answers, std::string& error) {
+  const std::string_view whole = choice;
+  while (!choice.empty()) {
+    const std::size_t comma = choice.find(',');
+    std::string_view item = choice.substr(0, comma);
+    choice = comma == std::string_view::npos ? std::string_view{} : choice.substr(comma + 1);
     std::uint8_t opcode = 0x9F;
     const std::size_t equals = item.find('=');
     if (equals != std::string_view::npos) {
@@ -110,13 +110,13 @@ emu::FlashPart GenericPart(std::vector<emu::IdAnswer> answers) {
 
 }  // namespace
 
-bool ChooseFlashPart(const std::string& spec, emu::FlashPart& out, std::string& error) {
-  if (spec.empty()) {
+bool ChooseFlashPart(const std::string& choice, emu::FlashPart& out, std::string& error) {
+  if (choice.empty()) {
     out = emu::PartNamed(kDefaultSimFlash);
     return true;
   }
   std::vector<emu::IdAnswer> answers;
-  if (!ParseAnswers(spec, answers, error)) return false;
+  if (!ParseAnswers(choice, answers, error)) return false;
   const auto& catalogue = emu::FlashCatalogue();
   auto exact = std::ranges::find_if(catalogue, [&](const emu::FlashPart& part) {
     return part.ids.size() == answers.size() && AnswersAll(part, answers);

@@ -14,8 +14,8 @@ inline constexpr const char* kDefaultSimFlash = "EF 30 13";
 
 // The catalogue part that answers exactly as asked; failing that, the first
 // one that answers every given command as asked; failing that, a generic
-// part with just those answers. An empty spec gives the default part.
-// False with a message in error when the spec cannot be read.
-bool ChooseFlashPart(const std::string& spec, emu::FlashPart& out, std::string& error);
+// part with just those answers. An empty choice gives the default part.
+// False with a message in error when the choice cannot be read.
+bool ChooseFlashPart(const std::string& choice, emu::FlashPart& out, std::string& error);
 
 }  // namespace vx::cli
