@@ -1,112 +1,100 @@
-// Named mutexes shared between processes: time-outs against a holder in
-// another process, abandonment when that process dies, recursion and
-// ownership within this one.
+// Named mutexes shared between processes, and the bridge lock over them:
+// time-outs against a holder in another process, abandonment when that
+// process dies, recursion and ownership within this one.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <sys/mman.h>
 #include <thread>
 #include <unistd.h>
 
+#include "discovery/bridge_lock.h"
 #include "platform/linux/linux_mutexes.h"
 #include "platform/linux/shared_mutex_name.h"
+#include "platform/platform.h"
+#include "platform/text.h"
 #include "tests/platform/mutex_holder_process.h"
 
 namespace vx::platform::linux_backend {
 namespace {
+
+using testing::MutexHolderProcess;
 
 // A mutex name of this test process only; its shared-memory object is
 // removed afterwards.
 class LinuxMutexesTest : public ::testing::Test {
  protected:
   ~LinuxMutexesTest() override {
-    for (const std::u16string& name : names_) ::shm_unlink(SharedMutexObjectName(name, ::geteuid())->c_str());
+    mutexes_.Close(mutex_);
+    ::shm_unlink(SharedMutexObjectName(name_, ::geteuid())->c_str());
   }
 
-  std::u16string UniqueName(const char* what) {
-    const std::string text = std::string("[vx-test ") + what + " " + std::to_string(::getpid()) + "]";
-    names_.emplace_back(text.begin(), text.end());
-    return names_.back();
-  }
-
+  const std::u16string name_ = FromUtf8("[vx-test " + std::to_string(::getpid()) + "]");
   LinuxMutexes mutexes_;
-  std::vector<std::u16string> names_;
+  Platform apis_{.mutexes = &mutexes_};
+  ScopedPlatform scoped_{apis_};
+  MutexHandle mutex_ = MutexHandle::None;
 };
 
-TEST_F(LinuxMutexesTest, OpenFindsOnlyExistingMutexes) {
-  const std::u16string name = UniqueName("open");
-  EXPECT_EQ(mutexes_.Open(name), MutexHandle::None);
-  const MutexHandle created = mutexes_.Create(name);
-  ASSERT_NE(created, MutexHandle::None);
-  const MutexHandle opened = mutexes_.Open(name);
-  ASSERT_NE(opened, MutexHandle::None);
-  // Both handles reach the same mutex.
-  EXPECT_EQ(mutexes_.Wait(created, 0), WaitResult::Signaled);
-  EXPECT_TRUE(mutexes_.Release(opened));
-  EXPECT_TRUE(mutexes_.Close(created));
-  EXPECT_TRUE(mutexes_.Close(opened));
-  EXPECT_FALSE(mutexes_.Close(opened));
-  EXPECT_EQ(mutexes_.Wait(opened, 0), WaitResult::Failed);
-  EXPECT_EQ(mutexes_.Create(u""), MutexHandle::None);
-}
-
 TEST_F(LinuxMutexesTest, RecursiveForItsOwnerThreadOnly) {
-  const MutexHandle mutex = mutexes_.Create(UniqueName("recursive"));
-  ASSERT_EQ(mutexes_.Wait(mutex, 0), WaitResult::Signaled);
-  ASSERT_EQ(mutexes_.Wait(mutex, 0), WaitResult::Signaled);
+  mutex_ = mutexes_.Create(name_);
+  ASSERT_EQ(mutexes_.Wait(mutex_, 0), WaitResult::Signaled);
+  ASSERT_EQ(mutexes_.Wait(mutex_, 0), WaitResult::Signaled);
   std::thread([&] {
-    EXPECT_EQ(mutexes_.Wait(mutex, 20), WaitResult::TimedOut);
-    EXPECT_FALSE(mutexes_.Release(mutex));  // not the owner
+    EXPECT_EQ(mutexes_.Wait(mutex_, 20), WaitResult::TimedOut);
+    EXPECT_FALSE(mutexes_.Release(mutex_));  // not the owner
   }).join();
-  EXPECT_TRUE(mutexes_.Release(mutex));
-  EXPECT_TRUE(mutexes_.Release(mutex));
-  EXPECT_FALSE(mutexes_.Release(mutex));
+  EXPECT_TRUE(mutexes_.Release(mutex_));
+  EXPECT_TRUE(mutexes_.Release(mutex_));
+  EXPECT_FALSE(mutexes_.Release(mutex_));
   std::thread([&] {
-    EXPECT_EQ(mutexes_.Wait(mutex, 0), WaitResult::Signaled);
-    EXPECT_TRUE(mutexes_.Release(mutex));
+    EXPECT_EQ(mutexes_.Wait(mutex_, 0), WaitResult::Signaled);
+    EXPECT_TRUE(mutexes_.Release(mutex_));
   }).join();
-  mutexes_.Close(mutex);
 }
 
 TEST_F(LinuxMutexesTest, WaitTimesOutWhileAnotherProcessHoldsIt) {
-  const std::u16string name = UniqueName("held");
-  const MutexHandle mutex = mutexes_.Create(name);
-  testing::MutexHolderProcess holder(name);
+  EXPECT_EQ(mutexes_.Open(name_), MutexHandle::None);
+  MutexHolderProcess holder(name_);  // creates the mutex
   ASSERT_TRUE(holder.Held());
-  EXPECT_EQ(mutexes_.Wait(mutex, 0), WaitResult::TimedOut);
-  EXPECT_EQ(mutexes_.Wait(mutex, 30), WaitResult::TimedOut);
-  EXPECT_FALSE(mutexes_.Release(mutex));
+  mutex_ = mutexes_.Open(name_);
+  ASSERT_NE(mutex_, MutexHandle::None);
+  EXPECT_EQ(mutexes_.Wait(mutex_, 0), WaitResult::TimedOut);
+  EXPECT_EQ(mutexes_.Wait(mutex_, 30), WaitResult::TimedOut);
+  EXPECT_FALSE(mutexes_.Release(mutex_));
   ASSERT_TRUE(holder.ReleaseAndExit());
-  EXPECT_EQ(mutexes_.Wait(mutex, 0), WaitResult::Signaled);
-  EXPECT_TRUE(mutexes_.Release(mutex));
-  mutexes_.Close(mutex);
+  const MutexHandle created = mutexes_.Create(name_);  // the same mutex through a second handle
+  EXPECT_EQ(mutexes_.Wait(created, 0), WaitResult::Signaled);
+  EXPECT_TRUE(mutexes_.Release(mutex_));
+  EXPECT_TRUE(mutexes_.Close(created));
+  EXPECT_FALSE(mutexes_.Close(created));
+  EXPECT_EQ(mutexes_.Wait(created, 0), WaitResult::Failed);
+  EXPECT_EQ(mutexes_.Create(u""), MutexHandle::None);
 }
 
-TEST_F(LinuxMutexesTest, HolderThatDiesLeavesItAbandonedToTheNextWaiter) {
-  const std::u16string name = UniqueName("abandoned");
-  const MutexHandle mutex = mutexes_.Create(name);
-  testing::MutexHolderProcess holder(name);
-  ASSERT_TRUE(holder.Held());
-  holder.Kill();
-  EXPECT_EQ(mutexes_.Wait(mutex, 1000), WaitResult::Abandoned);
-  // The waiter owns it now and can give it back; afterwards it is normal again.
-  EXPECT_TRUE(mutexes_.Release(mutex));
-  EXPECT_EQ(mutexes_.Wait(mutex, 0), WaitResult::Signaled);
-  EXPECT_TRUE(mutexes_.Release(mutex));
-  mutexes_.Close(mutex);
+// The bridge lock fails on an abandoned mutex and gives it back at once.
+TEST_F(LinuxMutexesTest, HolderThatDiesLeavesItAbandonedOnce) {
+  mutex_ = mutexes_.Create(name_);
+  MutexHolderProcess(name_).Kill();
+  EXPECT_EQ(mutexes_.Wait(mutex_, 1000), WaitResult::Abandoned);
+  EXPECT_TRUE(mutexes_.Release(mutex_));  // the waiter owned it
+  MutexHolderProcess(name_).Kill();
+  {
+    BridgeLock lock(mutex_);
+    EXPECT_FALSE(lock.Held());
+  }
+  EXPECT_FALSE(mutexes_.Release(mutex_));
+  BridgeLock retry(mutex_);
+  EXPECT_TRUE(retry.Held());
 }
 
-TEST_F(LinuxMutexesTest, MutexCreatedByAnotherProcessCanBeOpened) {
-  const std::u16string name = UniqueName("foreign");
-  testing::MutexHolderProcess holder(name);
-  ASSERT_TRUE(holder.Held());
-  const MutexHandle mutex = mutexes_.Open(name);
-  ASSERT_NE(mutex, MutexHandle::None);
-  EXPECT_EQ(mutexes_.Wait(mutex, 0), WaitResult::TimedOut);
-  ASSERT_TRUE(holder.ReleaseAndExit());
-  EXPECT_EQ(mutexes_.Wait(mutex, 0), WaitResult::Signaled);
-  EXPECT_TRUE(mutexes_.Release(mutex));
-  mutexes_.Close(mutex);
+TEST_F(LinuxMutexesTest, BridgeLockReleasedOnEveryWayOut) {
+  mutex_ = mutexes_.Create(name_);
+  EXPECT_TRUE(BridgeLock(mutex_).Held());
+  EXPECT_THROW(BridgeLock lock(mutex_); throw std::runtime_error("step failed"), std::runtime_error);
+  EXPECT_FALSE(mutexes_.Release(mutex_));         // nothing left owned
+  EXPECT_TRUE(MutexHolderProcess(name_).Held());  // another process gets it at once
 }
 
 TEST(SharedMutexObjectName, KeepsNamesApartPerUser) {

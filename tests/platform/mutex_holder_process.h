@@ -5,7 +5,7 @@
 
 #include <csignal>
 #include <cstdlib>
-#include <string>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,64 +16,45 @@ namespace vx::testing {
 class MutexHolderProcess {
  public:
   explicit MutexHolderProcess(std::u16string_view name) {
-    int ready[2];
-    int command[2];
-    if (::pipe(ready) != 0 || ::pipe(command) != 0) std::abort();
-    child_ = ::fork();
-    if (child_ < 0) std::abort();
-    if (child_ == 0) RunChild(name, ready[1], command[0]);
-    ::close(ready[1]);
-    ::close(command[0]);
-    command_ = command[1];
+    int link[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, link) != 0 || (child_ = ::fork()) < 0) std::abort();
+    if (child_ == 0) {  // take the mutex, say so, give it back when told
+      platform::linux_backend::LinuxMutexes mutexes;
+      const platform::MutexHandle mutex = mutexes.Create(name);
+      const bool held = mutexes.Wait(mutex, platform::kWaitInfinite) == platform::WaitResult::Signaled;
+      char order = 0;
+      const bool told = ::write(link[1], held ? "H" : "F", 1) == 1 && ::read(link[1], &order, 1) == 1;
+      ::_exit(told && order == 'R' && mutexes.Release(mutex) ? 0 : 1);
+    }
+    ::close(link[1]);
+    link_ = link[0];
     char status = 0;
-    held_ = ::read(ready[0], &status, 1) == 1 && status == 'H';
-    ::close(ready[0]);
+    held_ = ::read(link_, &status, 1) == 1 && status == 'H';
   }
-
   ~MutexHolderProcess() {
-    if (child_ > 0) Kill();
-    ::close(command_);
+    Kill();
+    ::close(link_);
   }
-  MutexHolderProcess(const MutexHolderProcess&) = delete;
-  MutexHolderProcess& operator=(const MutexHolderProcess&) = delete;
 
   bool Held() const { return held_; }
-
   // The child releases the mutex and exits; true when it did so cleanly.
-  bool ReleaseAndExit() {
-    const char release = 'R';
-    if (::write(command_, &release, 1) != 1) return false;
-    return Reap() == 0;
-  }
-
+  bool ReleaseAndExit() { return ::write(link_, "R", 1) == 1 && Reap() == 0; }
   // The child dies holding the mutex.
   void Kill() {
-    ::kill(child_, SIGKILL);
+    if (child_ > 0) ::kill(child_, SIGKILL);
     Reap();
   }
 
  private:
-  [[noreturn]] static void RunChild(std::u16string_view name, int ready, int command) {
-    platform::linux_backend::LinuxMutexes mutexes;
-    const platform::MutexHandle mutex = mutexes.Create(name);
-    const bool held = mutex != platform::MutexHandle::None &&
-                      mutexes.Wait(mutex, platform::kWaitInfinite) == platform::WaitResult::Signaled;
-    const char status = held ? 'H' : 'F';
-    if (::write(ready, &status, 1) != 1) ::_exit(2);
-    char order = 0;
-    if (::read(command, &order, 1) == 1 && order == 'R' && mutexes.Release(mutex)) ::_exit(0);
-    ::_exit(1);
-  }
-
   int Reap() {
     int status = 0;
-    ::waitpid(child_, &status, 0);
+    if (child_ > 0 && ::waitpid(child_, &status, 0) != child_) status = -1;
     child_ = 0;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 
   pid_t child_ = 0;
-  int command_ = -1;
+  int link_ = -1;
   bool held_ = false;
 };
 
