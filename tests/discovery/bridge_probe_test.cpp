@@ -4,9 +4,6 @@
 
 #include <string>
 
-#include "discovery/device_enum.h"
-#include "discovery/device_table.h"
-#include "discovery/scoped_handles.h"
 #include "discovery_fixture.h"
 #include "emulator/flash_catalogue.h"
 
@@ -16,40 +13,36 @@ namespace {
 using emu::BridgeLayout;
 using platform::BridgeInterfaceGuid;
 using platform::GUID_DEVINTERFACE_DISK;
-using Spec = platform::sim::SimBridgeSpec;
 
 class BridgeProbeTest : public DiscoveryTest {
  protected:
-  // A USB device node U with nothing on it; tests hang nodes below it.
-  emu::NodeId AddUsbDevice(const std::string& instanceId = "USB\\VID_1B7E&PID_94C6\\U") {
+  // A USB device on the root hub with nothing below it.
+  emu::NodeId AddUsbDevice(const std::string& serial) {
     emu::UsbPlug plug;
     plug.hub = builder.RootHub();
-    usbId = FromUtf8(instanceId);
-    return emu::PlugUsbDevice(machine, plug, usbId, {});
+    return emu::PlugUsbDevice(machine, plug, FromUtf8("USB\\VID_1B7E&PID_94C6\\" + serial), {});
   }
 
-  // Probes U itself, then (as the refresh does) below it when that was not enough.
-  bool Probe() {
+  // Probes the device itself, then (as the refresh does) below it when that was not enough.
+  bool Probe(emu::NodeId usbDevice) {
+    const std::u16string usbId = machine.Node(usbDevice).instanceId;
     record = DeviceRecord{};
     SetText(record.usbInstanceId, usbId);
-    ScopedInfoSet set(platform::DeviceTree().GetClassDevs(platform::GUID_DEVINTERFACE_USB_DEVICE, kPresentInterfaces));
-    HubList hubs;
+    const ScopedInfoSet set = UsbDeviceSet();
     return ProbeNode(set.Get(), 0, record, hubs, usbId) || SearchSubtree(set.Get(), 0, record, hubs, usbId);
   }
 
-  std::u16string PathOf(const std::string& instanceId) { return u"\\\\?\\" + FromUtf8(instanceId) + u"#path"; }
+  static std::u16string PathOf(const std::string& instanceId) { return u"\\\\?\\" + FromUtf8(instanceId) + u"#path"; }
 
-  std::u16string usbId;
+  HubList hubs;
   DeviceRecord record{};
 };
 
 TEST_F(BridgeProbeTest, CompositeWithWinUsbOnTheDeviceIsFoundAtTheFirstStep) {
   const auto bridge = builder.AddBridge(Spec().Layout(BridgeLayout::WinUsbOnDevice));
-  usbId = machine.Node(bridge.nodes.usbDevice).instanceId;
-  record = DeviceRecord{};
+  const std::u16string usbId = machine.Node(bridge.nodes.usbDevice).instanceId;
   SetText(record.usbInstanceId, usbId);
-  ScopedInfoSet set(platform::DeviceTree().GetClassDevs(platform::GUID_DEVINTERFACE_USB_DEVICE, kPresentInterfaces));
-  HubList hubs;
+  const ScopedInfoSet set = UsbDeviceSet();
 
   EXPECT_FALSE(ProbeNode(set.Get(), 0, record, hubs, usbId));
   EXPECT_EQ(TextOf(record.winusbPath), bridge.nodes.winusbPath);
@@ -61,127 +54,92 @@ TEST_F(BridgeProbeTest, CompositeWithWinUsbOnTheDeviceIsFoundAtTheFirstStep) {
   int chipInfoReads = 0;  // the disk side was probed once: at the first step
   for (const auto& entry : bridge.bridge->Trace().Scsi()) chipInfoReads += entry.cdb[0] == 0xD0;
   EXPECT_EQ(chipInfoReads, 1);
+  // Every probe waited for the probe mutex and let it go again.
   EXPECT_EQ(record.mutex, platform::MutexHandle::None);
+  EXPECT_GT(sim.Mutexes().WaitCount(kProbeMutexName), 0);
+  EXPECT_FALSE(sim.Mutexes().IsOwned(kProbeMutexName));
 }
 
-TEST_F(BridgeProbeTest, FirstChildsChildComesBeforeTheNextSibling) {
-  const emu::NodeId u = AddUsbDevice();
-  const emu::NodeId c1 = machine.AddNode(u, u"C1");
-  AddAnsweringNode(c1, "G1", GUID_DEVINTERFACE_DISK);
-  AddAnsweringNode(u, "C2", GUID_DEVINTERFACE_DISK);
-  AddAnsweringNode(u, "C3", BridgeInterfaceGuid);
+// Below the device: its first child N1, N1's first child, then N1's next
+// sibling and its first child, and so on for eight nodes of N1's chain.
+// Second children and grandchildren are never probed.
+TEST_F(BridgeProbeTest, SearchesFirstChildrenAlongEightNodesOfTheSiblingChain) {
+  for (int last : {8, 9}) {
+    SCOPED_TRACE(last);
+    const std::string tag = "_" + std::to_string(last);
+    const emu::NodeId u = AddUsbDevice("CHAIN" + tag);
+    const emu::NodeId n1 = machine.AddNode(u, FromUtf8("N1" + tag));
+    AddAnsweringNode(n1, "G1" + tag, GUID_DEVINTERFACE_DISK);
+    AddAnsweringNode(n1, "G2" + tag, BridgeInterfaceGuid);                             // second child
+    AddAnsweringNode(machine.Node(n1).children[0], "GG1" + tag, BridgeInterfaceGuid);  // too deep
+    AddAnsweringNode(u, "N2" + tag, GUID_DEVINTERFACE_DISK);  // later than G1
+    for (int k = 3; k < last; ++k) machine.AddNode(u, FromUtf8("N" + std::to_string(k) + tag));
+    AddAnsweringNode(u, "W" + tag, BridgeInterfaceGuid);  // chain node number `last`
 
-  EXPECT_TRUE(Probe());
-  EXPECT_EQ(TextOf(record.diskPath), PathOf("G1"));
-  EXPECT_EQ(TextOf(record.winusbPath), PathOf("C3"));
-  ExpectAllClosed();
-}
-
-TEST_F(BridgeProbeTest, ExaminesAtMostEightNodesOfTheSiblingChain) {
-  for (int position : {8, 9}) {
-    SCOPED_TRACE(position);
-    const emu::NodeId u = AddUsbDevice("USB\\VID_1B7E&PID_94C6\\CHAIN" + std::to_string(position));
-    for (int k = 1; k < position; ++k) machine.AddNode(u, FromUtf8("N" + std::to_string(position) + "_" + std::to_string(k)));
-    AddAnsweringNode(u, "DISK" + std::to_string(position), GUID_DEVINTERFACE_DISK);
-    Probe();
-    EXPECT_EQ(!IsEmpty(record.diskPath), position <= kSiblingChainNodes);
+    const bool reached = last <= kSiblingChainNodes;
+    EXPECT_EQ(Probe(u), reached);
+    EXPECT_EQ(TextOf(record.diskPath), PathOf("G1" + tag));
+    EXPECT_EQ(TextOf(record.winusbPath), reached ? PathOf("W" + tag) : u"");
   }
-}
-
-TEST_F(BridgeProbeTest, LooksAtFirstChildrenOnly) {
-  const emu::NodeId u = AddUsbDevice();
-  const emu::NodeId c1 = machine.AddNode(u, u"C1");
-  const emu::NodeId g1 = machine.AddNode(c1, u"G1");
-  AddAnsweringNode(c1, "G2", GUID_DEVINTERFACE_DISK);    // second child
-  AddAnsweringNode(g1, "GG1", GUID_DEVINTERFACE_DISK);   // too deep
-  EXPECT_FALSE(Probe());
-  EXPECT_TRUE(IsEmpty(record.diskPath));
-  EXPECT_TRUE(IsEmpty(record.diskInstanceId));
-}
-
-TEST_F(BridgeProbeTest, DeviceWithoutChildrenEndsTheSearch) {
-  AddUsbDevice();
-  EXPECT_FALSE(Probe());
+  EXPECT_FALSE(Probe(AddUsbDevice("CHILDLESS")));
   ExpectAllClosed();
 }
 
-TEST_F(BridgeProbeTest, StatusRequestAloneMakesAWinUsbBridge) {
-  const auto bridge = builder.AddBridge(Spec().Layout(BridgeLayout::WinUsbOnly));
-  bridge.bridge->Faults().OnUsbRequest(emu::UsbFault::Fails(), emu::kEveryTime, 0x7E1B);
-  usbId = machine.Node(bridge.nodes.usbDevice).instanceId;
-  Probe();
-  EXPECT_EQ(TextOf(record.winusbPath), bridge.nodes.winusbPath);
+// The WinUSB side counts when its chip information or at least its status
+// request answers; a side that does not answer leaves nothing in the record.
+TEST_F(BridgeProbeTest, WinUsbSideNeedsAnAnswer) {
+  const auto statusOnly = builder.AddBridge(Spec().Layout(BridgeLayout::WinUsbOnly));
+  statusOnly.bridge->Faults().OnUsbRequest(emu::UsbFault::Fails(), emu::kEveryTime, 0x7E1B);
+  Probe(statusOnly.nodes.usbDevice);
+  EXPECT_EQ(TextOf(record.winusbPath), statusOnly.nodes.winusbPath);
   EXPECT_EQ(record.vendorId, 0);
   EXPECT_EQ(record.firmwareVersion, 0u);
-}
 
-TEST_F(BridgeProbeTest, SideThatDoesNotAnswerLeavesNoTrace) {
-  const auto bridge = builder.AddBridge(Spec().Layout(BridgeLayout::WinUsbOnly));
-  bridge.bridge->Faults().OnUsbRequest(emu::UsbFault::ShortTransfer(1));
-  const auto stick = builder.AddUsbStick();
-  for (emu::NodeId node : {bridge.nodes.usbDevice, stick.usbDevice}) {
-    usbId = machine.Node(node).instanceId;
-    EXPECT_FALSE(Probe());
-    EXPECT_TRUE(IsEmpty(record.winusbPath));
-    EXPECT_TRUE(IsEmpty(record.winusbInstanceId));
-    EXPECT_TRUE(IsEmpty(record.diskPath));
-    EXPECT_TRUE(IsEmpty(record.diskInstanceId));
-    EXPECT_TRUE(IsEmpty(record.usbName));
+  const auto mute = builder.AddBridge(Spec().Layout(BridgeLayout::WinUsbOnly));
+  mute.bridge->Faults().OnUsbRequest(emu::UsbFault::ShortTransfer(1));
+  for (emu::NodeId node : {mute.nodes.usbDevice, builder.AddUsbStick().usbDevice}) {
+    EXPECT_FALSE(Probe(node));
+    for (const auto* text : {&record.winusbPath, &record.winusbInstanceId, &record.diskPath, &record.diskInstanceId,
+                             &record.usbName})
+      EXPECT_TRUE(IsEmpty(*text));
   }
 }
 
-// Mode byte -> chipMode, identification only for mode byte 1; the bridge is
-// kept in every case.
+// Mode byte -> chipMode, flash identification only for mode byte 1; the
+// bridge is kept in every case, also when its flash is not identified.
 TEST_F(BridgeProbeTest, ModeByteSelectsTheMode) {
   struct Case {
     std::uint8_t modeByte;
+    bool silentFlash;
     std::int32_t chipMode;
     bool identified;
   };
-  for (const Case& c : {Case{0, kChipModeByte0, false}, Case{1, kChipModeSpiFlash, true},
-                        Case{2, kChipModeByte2, false}, Case{9, kChipModeRejected, false}}) {
-    SCOPED_TRACE(c.modeByte);
-    const auto bridge =
-        builder.AddBridge(Spec().Layout(BridgeLayout::DiskOnly).Mode(c.modeByte).Serial("M" + std::to_string(c.modeByte)));
-    usbId = machine.Node(bridge.nodes.usbDevice).instanceId;
-    Probe();
+  for (const Case& c : {Case{0, false, kChipModeByte0, false}, Case{1, false, kChipModeSpiFlash, true},
+                        Case{1, true, kChipModeSpiFlash, false}, Case{2, false, kChipModeByte2, false},
+                        Case{9, false, kChipModeRejected, false}}) {
+    SCOPED_TRACE(::testing::Message() << int{c.modeByte} << (c.silentFlash ? " silent flash" : ""));
+    Spec spec = Spec().Layout(BridgeLayout::DiskOnly).Mode(c.modeByte);
+    if (c.silentFlash) spec.Part(emu::PartNamed(emu::kSilentPart));
+    const auto bridge = builder.AddBridge(spec);
+    Probe(bridge.nodes.usbDevice);
     EXPECT_FALSE(IsEmpty(record.diskPath));
     EXPECT_EQ(record.chipMode, c.chipMode);
     EXPECT_EQ(record.flashMatch, c.identified ? 1 : -1);
     EXPECT_EQ(record.flashChip != nullptr, c.identified);
-    EXPECT_EQ(bridge.bridge->Trace().Spi().empty(), !c.identified);
+    EXPECT_EQ(bridge.bridge->Trace().Spi().empty(), c.modeByte != 1);
   }
-}
-
-TEST_F(BridgeProbeTest, UnidentifiedFlashStillMakesABridge) {
-  const auto bridge =
-      builder.AddBridge(Spec().Layout(BridgeLayout::DiskOnly).Part(emu::PartNamed(emu::kSilentPart)));
-  usbId = machine.Node(bridge.nodes.usbDevice).instanceId;
-  Probe();
-  EXPECT_FALSE(IsEmpty(record.diskPath));
-  EXPECT_EQ(record.chipMode, kChipModeSpiFlash);
-  EXPECT_EQ(record.flashMatch, -1);
-  EXPECT_EQ(record.flashChip, nullptr);
   ExpectAllClosed();
 }
 
-TEST_F(BridgeProbeTest, EachProbeHoldsTheProbeMutexOnlyWhileItRuns) {
+TEST_F(BridgeProbeTest, WithoutTheProbeMutexNothingIsSent) {
   const auto bridge = builder.AddBridge();
-  usbId = machine.Node(bridge.nodes.usbDevice).instanceId;
-  Probe();
-  EXPECT_GT(sim.Mutexes().WaitCount(kProbeMutexName), 0);
-  EXPECT_FALSE(sim.Mutexes().IsOwned(kProbeMutexName));
-  EXPECT_EQ(sim.Mutexes().OpenHandles(), 0u);
-}
-
-TEST_F(BridgeProbeTest, ProbeMutexHeldElsewhereSendsNothing) {
-  const auto bridge = builder.AddBridge();
-  ASSERT_TRUE(sim.Mutexes().HoldByForeignOwner(kProbeMutexName));
-  usbId = machine.Node(bridge.nodes.usbDevice).instanceId;
-  EXPECT_FALSE(Probe());
+  sim.Mutexes().SetFaults(kProbeMutexName, {true, true, false});
+  EXPECT_FALSE(Probe(bridge.nodes.usbDevice));
   EXPECT_EQ(bridge.bridge->CommandsReceived(), 0u);
   EXPECT_TRUE(bridge.bridge->Trace().Usb().empty());
   EXPECT_TRUE(IsEmpty(record.diskPath));
+  EXPECT_TRUE(IsEmpty(record.winusbPath));
+  ExpectAllClosed();
 }
 
 }  // namespace

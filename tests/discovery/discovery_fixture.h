@@ -7,14 +7,21 @@
 #include <memory>
 #include <string>
 
+#include "discovery/device_enum.h"
+#include "discovery/scoped_handles.h"
 #include "emulator/bridge.h"
 #include "emulator/machine_devices.h"
-#include "platform/platform.h"
 #include "platform/sim/sim_machine_builder.h"
 #include "platform/sim/sim_platform.h"
-#include "platform/text.h"
 
 namespace vx::testing {
+
+using Spec = platform::sim::SimBridgeSpec;
+
+inline std::u16string Lowered(std::u16string text) {
+  for (auto& c : text) c = static_cast<char16_t>(std::tolower(c));
+  return text;
+}
 
 class DiscoveryTest : public ::testing::Test {
  protected:
@@ -23,25 +30,27 @@ class DiscoveryTest : public ::testing::Test {
   platform::sim::SimMachineBuilder builder{sim};
   platform::ScopedPlatform scoped{sim.Apis()};
 
-  // A node under `parent` that exposes an interface of `interfaceClass`,
-  // answered by a new bridge with these chip-information values.
-  emu::Bridge& AddAnsweringNode(emu::NodeId parent, const std::string& instanceId,
-                                const platform::Guid& interfaceClass, emu::ChipInfoValues values = {}) {
+  ScopedInfoSet UsbDeviceSet() {
+    return ScopedInfoSet(platform::DeviceTree().GetClassDevs(platform::GUID_DEVINTERFACE_USB_DEVICE, kPresentInterfaces));
+  }
+
+  // A node `instanceId` under `parent` exposing an interface of `interfaceClass`
+  // at "\\?\<instanceId>#path", answered by a new bridge.
+  void AddAnsweringNode(emu::NodeId parent, const std::string& instanceId, const platform::Guid& interfaceClass) {
     const emu::NodeId node = machine.AddNode(parent, FromUtf8(instanceId), {u"name", {}, {}, {}, {}});
     const std::u16string path = u"\\\\?\\" + FromUtf8(instanceId) + u"#path";
     machine.AddInterface(node, interfaceClass, path);
     emu::BridgeConfig config;
-    config.chipInfo = emu::DiskChipInfo(values);
-    config.usbChipInfo = emu::UsbChipInfo(values);
+    config.chipInfo = emu::DiskChipInfo({});
+    config.usbChipInfo = emu::UsbChipInfo({});
     auto& bridge = machine.AddBridge(std::make_unique<emu::Bridge>(config));
     const bool disk = interfaceClass == platform::GUID_DEVINTERFACE_DISK;
     if (disk) machine.AddDisk(path);
     sim.AttachBridge(bridge, disk ? path : u"", disk ? u"" : path);
-    return bridge;
   }
 
-  // Everything the platform handed out has come back: sets, hub and disk
-  // handles, registry keys, device handles and mutex handles.
+  // Every set, hub and disk handle, registry key, WinUSB handle and mutex
+  // handed out has been closed.
   void ExpectAllClosed() {
     EXPECT_EQ(sim.MachineAreas().OpenHandles(), 0u);
     EXPECT_EQ(sim.Scsi().OpenHandles(), 0u);
