@@ -1,5 +1,5 @@
 // Both channels end to end against an emulated bridge on the simulated
-// machine.
+// machine, which counts every handle and mutex.
 #include <gtest/gtest.h>
 
 #include "emulator/bridge.h"
@@ -13,60 +13,96 @@ namespace vx {
 namespace {
 
 using test::Bytes;
+using test::Lines;
 
 constexpr char16_t kMutexName[] = u"[Device0000]";
+constexpr char16_t kDiskPath[] = u"\\\\?\\usbstor#disk&ven_vx#1";
+constexpr char16_t kWinUsbPath[] = u"\\\\?\\usb#vid_1b7e&pid_94c6#2";
 
-class EmulatedBridgeTest : public testing::Test {
- protected:
-  EmulatedBridgeTest() {
-    sim.AttachBridge(bridge, u"\\\\?\\usbstor#disk&ven_vx#1", u"\\\\?\\usb#vid_1b7e&pid_94c6#2");
+struct EmulatedBridge {
+  EmulatedBridge() {
+    sim.AttachBridge(bridge, kDiskPath, kWinUsbPath);
     device.mutex = sim.Mutexes().Create(kMutexName);
-    SetText(device.diskPath, u"\\\\?\\usbstor#disk&ven_vx#1");
-    SetText(device.winusbPath, u"\\\\?\\usb#vid_1b7e&pid_94c6#2");
+    SetText(device.diskPath, kDiskPath);
+    SetText(device.winusbPath, kWinUsbPath);
   }
-  ~EmulatedBridgeTest() override { sim.Mutexes().Close(device.mutex); }
+  ~EmulatedBridge() { sim.Mutexes().Close(device.mutex); }
+
+  // Once another holder has let go, no mutex, handle or interface is left held.
+  bool AllReleased() {
+    sim.Mutexes().ReleaseByForeignOwner(kMutexName);
+    return !sim.Mutexes().IsOwned(kMutexName) && sim.Mutexes().FailedReleases() == 0 && sim.Scsi().OpenHandles() == 0 &&
+           sim.Scsi().BadCloses() == 0 && sim.WinUsb().OpenDevices() == 0 && sim.WinUsb().OpenInterfaces() == 0 &&
+           sim.WinUsb().BadReleases() == 0;
+  }
 
   platform::sim::SimPlatform sim;
   platform::ScopedPlatform scoped{sim.Apis()};
   emu::Bridge bridge{sim.Clock(), emu::PartForRow(46)};
   DeviceRecord device{};
+  test::TraceCapture trace;
 };
 
-TEST_F(EmulatedBridgeTest, ChannelsReachTheBridge) {
+TEST(EmulatedBridge, ChannelsReachTheBridge) {
+  EmulatedBridge e;
+  e.bridge.Config().usbStatus = {0x12, 0x34};
   Bytes info(16), usbInfo(16), status(2), id(3);
-  ASSERT_TRUE(ReadChipInfo(device, info.data()));
-  EXPECT_EQ(info, Bytes(bridge.Config().chipInfo.begin(), bridge.Config().chipInfo.end()));
-  ASSERT_TRUE(ReadChipInfoUsb(device, usbInfo.data()));
-  EXPECT_EQ(usbInfo, Bytes(bridge.Config().usbChipInfo.begin(), bridge.Config().usbChipInfo.end()));
-  EXPECT_TRUE(ReadStatusUsb(device, status.data()));
+  ASSERT_TRUE(ReadChipInfo(e.device, info.data()));
+  EXPECT_EQ(info, Bytes(e.bridge.Config().chipInfo.begin(), e.bridge.Config().chipInfo.end()));
+  ASSERT_TRUE(ReadChipInfoUsb(e.device, usbInfo.data()));
+  EXPECT_EQ(usbInfo, Bytes(e.bridge.Config().usbChipInfo.begin(), e.bridge.Config().usbChipInfo.end()));
+  ASSERT_TRUE(ReadStatusUsb(e.device, status.data()));
+  EXPECT_EQ(status, (Bytes{0x12, 0x34}));
 
   const std::uint8_t readId[] = {0x9F};
-  ASSERT_TRUE(SpiCommandIn(device, readId, 1, id.data(), 3));
+  ASSERT_TRUE(SpiCommandIn(e.device, readId, 1, id.data(), 3));
   EXPECT_EQ(id, (Bytes{0xEF, 0x40, 0x18}));
 
-  Bytes sectors(1536), back(1536, 0);
-  for (std::size_t i = 0; i < sectors.size(); ++i) sectors[i] = static_cast<std::uint8_t>(i * 7);
-  ASSERT_TRUE(WriteImageSectors(device, 10240, sectors.data(), 1536));
-  ASSERT_TRUE(ReadImageSectors(device, 10240, back.data(), 1536));
+  const Bytes sectors = test::Counting(1536);
+  Bytes back(1536, 0);
+  ASSERT_TRUE(WriteImageSectors(e.device, 10240, sectors.data(), 1536));
+  ASSERT_TRUE(ReadImageSectors(e.device, 10240, back.data(), 1536));
   EXPECT_EQ(back, sectors);
+  EXPECT_EQ(
+      e.trace.lines,
+      (Lines{"SCSI in 16 D0 00 00 00 1B 7E -> ok", "USB C0 F1 7E1B 0001 16 -> ok", "USB C0 F1 0000 0000 2 -> ok",
+             "SCSI in 3 E8 01 00 00 1B 7E 00 03 9F 00 00 00 00 00 00 00 -> ok",
+             "SCSI out 1536 E6 00 00 00 00 14 00 00 03 00 -> ok", "SCSI in 1536 E5 00 00 00 00 14 00 00 03 00 -> ok"}));
+  EXPECT_TRUE(e.AllReleased());
 }
 
-TEST_F(EmulatedBridgeTest, LockHeldByAnotherProgramSendsNothing) {
-  ASSERT_TRUE(sim.Mutexes().HoldByForeignOwner(kMutexName));
-  Bytes info(16);
-  EXPECT_FALSE(ReadChipInfo(device, info.data()));
-  EXPECT_FALSE(ReadChipInfoUsb(device, info.data()));
-  EXPECT_EQ(bridge.CommandsReceived(), 0u);
-}
-
-TEST_F(EmulatedBridgeTest, MissingDriverOrUnpluggedBridgeFails) {
-  Bytes info(16);
-  bridge.Config().winusbDriver = false;
-  EXPECT_FALSE(ReadChipInfoUsb(device, info.data()));
-  EXPECT_EQ(sim.WinUsb().OpenDevices(), 0u);
-  bridge.Unplug();
-  EXPECT_FALSE(ReadChipInfo(device, info.data()));
-  EXPECT_EQ(sim.Scsi().OpenHandles(), 0u);
+// Every failure: false, the caller's buffer untouched, everything released.
+// A request that got as far as the interface path is traced as a failure.
+TEST(EmulatedBridge, RequestsFailCleanly) {
+  const struct {
+    const char* name;
+    void (*arrange)(EmulatedBridge&);
+    int waits;
+    bool traced;
+    bool (*request)(const DeviceRecord&, std::uint8_t*) = ReadChipInfoUsb;
+  } cases[] = {
+      {"SCSI, lock held elsewhere", [](EmulatedBridge& e) { e.sim.Mutexes().HoldByForeignOwner(kMutexName); }, 1, false,
+       ReadChipInfo},
+      {"no WinUSB path", [](EmulatedBridge& e) { SetText(e.device.winusbPath, u""); }, 0, false},
+      {"lock held elsewhere", [](EmulatedBridge& e) { e.sim.Mutexes().HoldByForeignOwner(kMutexName); }, 1, false},
+      {"no mutex", [](EmulatedBridge& e) { e.device.mutex = platform::MutexHandle::None; }, 0, false},
+      {"bridge unplugged", [](EmulatedBridge& e) { e.bridge.Unplug(); }, 1, true},
+      {"no WinUSB driver", [](EmulatedBridge& e) { e.bridge.Config().winusbDriver = false; }, 1, true},
+      {"transfer fails", [](EmulatedBridge& e) { e.bridge.Faults().OnUsbRequest(emu::UsbFault::Fails()); }, 1, true},
+      {"short transfer", [](EmulatedBridge& e) { e.bridge.Faults().OnUsbRequest(emu::UsbFault::ShortTransfer(15)); }, 1,
+       true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EmulatedBridge e;
+    c.arrange(e);
+    Bytes out(16, 0xFF);
+    EXPECT_FALSE(c.request(e.device, out.data()));
+    EXPECT_EQ(out, Bytes(16, 0xFF));
+    EXPECT_EQ(e.sim.Mutexes().WaitCount(kMutexName), c.waits);
+    EXPECT_EQ(e.trace.lines, c.traced ? Lines{"USB C0 F1 7E1B 0001 16 -> fail"} : Lines{});
+    EXPECT_TRUE(e.AllReleased());
+  }
 }
 
 }  // namespace

@@ -10,18 +10,16 @@
 namespace vx::platform::linux_backend {
 namespace {
 
-TEST(LinuxScsi, PathThatDoesNotOpenGivesNoHandle) {
+TEST(LinuxScsi, RefusesPathsThatAreNoScsiDevice) {
   LinuxScsi scsi;
   EXPECT_EQ(scsi.Open(u"/nonexistent/vx94c6/sg0"), DeviceHandle::None);
   EXPECT_EQ(scsi.Open(u""), DeviceHandle::None);
-}
 
-TEST(LinuxScsi, FileThatIsNoScsiDeviceRefusesThePassThrough) {
+  // A regular file opens, but the pass-through fails on it.
   char name[] = "/tmp/vx_scsi_XXXXXX";
   const int fd = ::mkstemp(name);
   ASSERT_GE(fd, 0);
   ::close(fd);
-  LinuxScsi scsi;
   const DeviceHandle device = scsi.Open(FromUtf8(name));
   ::unlink(name);
   ASSERT_NE(device, DeviceHandle::None);
