@@ -8,16 +8,18 @@ namespace {
 
 using test::Bytes;
 using test::FlashBridgeTest;
+using Lines = std::vector<std::string>;
 
 // Sector commands as "<cdb> / <transfer length>".
-std::vector<std::string> SectorCommands(const emu::Bridge& bridge) {
-  std::vector<std::string> commands;
+Lines SectorCommands(const emu::Bridge& bridge) {
+  Lines commands;
   for (const auto& entry : bridge.Trace().Scsi()) {
     commands.push_back(emu::HexBytes(entry.cdb) + " / " + std::to_string(entry.transferLength));
   }
   return commands;
 }
 
+// Transfers of up to 32 KiB; a 1-byte read transfers 2 and hands back one.
 TEST_F(FlashBridgeTest, DiskImageMovesInTransfersOf32K) {
   FitRow(46);
   device.flashChip = nullptr;  // the bridge's own sector path needs no flash descriptor
@@ -27,24 +29,19 @@ TEST_F(FlashBridgeTest, DiskImageMovesInTransfersOf32K) {
   Bytes back(40000);
   ASSERT_TRUE(ReadDiskImage(device, 10240, back.data(), 40000));
   EXPECT_EQ(back, image);
+  Bytes single = {0xAA, 0xAA};
+  ASSERT_TRUE(ReadDiskImage(device, 10240, single.data(), 1));
+  EXPECT_EQ(single, (Bytes{image[0], 0xAA}));
   // 7232 bytes are 14 whole blocks and 64 bytes more; the count is rounded down.
-  const std::vector<std::string> expected = {
-      "E6 00 00 00 00 14 00 00 40 00 / 32768", "E6 00 00 00 00 54 00 00 0E 00 / 7232",
-      "E5 00 00 00 00 14 00 00 40 00 / 32768", "E5 00 00 00 00 54 00 00 0E 00 / 7232"};
-  EXPECT_EQ(SectorCommands(*bridge), expected);
-  EXPECT_TRUE(MutexFree());
-  EXPECT_TRUE(HandlesClosed());
+  EXPECT_EQ(SectorCommands(*bridge),
+            (Lines{"E6 00 00 00 00 14 00 00 40 00 / 32768", "E6 00 00 00 00 54 00 00 0E 00 / 7232",
+                      "E5 00 00 00 00 14 00 00 40 00 / 32768", "E5 00 00 00 00 54 00 00 0E 00 / 7232",
+                      "E5 00 00 00 00 14 00 00 00 00 / 2"}));
+  EXPECT_TRUE(AllReleased());
 }
 
-TEST_F(FlashBridgeTest, SingleByteImageReadTransfersTwo) {
-  FitRow(46);
-  bridge->Flash()->Array()[10240] = 0x5A;
-  Bytes back = {0xAA, 0xAA};
-  ASSERT_TRUE(ReadDiskImage(device, 10240, back.data(), 1));
-  EXPECT_EQ(back, (Bytes{0x5A, 0xAA}));
-  EXPECT_EQ(SectorCommands(*bridge), std::vector<std::string>{"E5 00 00 00 00 14 00 00 00 00 / 2"});
-}
-
+// Nothing to move is a failure; a failing transfer ends the operation and
+// bytes not read keep their content.
 TEST_F(FlashBridgeTest, DiskImageFailures) {
   FitRow(46);
   Bytes buffer(40000, 0xAA);
@@ -54,14 +51,13 @@ TEST_F(FlashBridgeTest, DiskImageFailures) {
   EXPECT_FALSE(ReadDiskImage(device, 10240, nullptr, 512));
   EXPECT_EQ(Commands(), 0u);
 
-  // A failing transfer ends the operation; bytes not read keep their content.
   bridge->Faults().OnCommand(2, emu::Fault::CallFails());
   bridge->Faults().OnCommand(3, emu::Fault::Status(2));
   EXPECT_FALSE(WriteDiskImage(device, 10240, buffer.data(), 40000));
   EXPECT_FALSE(ReadDiskImage(device, 10240, buffer.data(), 40000));
   EXPECT_EQ(Commands(), 3u);
   EXPECT_EQ(buffer, Bytes(40000, 0xAA));
-  EXPECT_TRUE(MutexFree());
+  EXPECT_TRUE(AllReleased());
 }
 
 }  // namespace

@@ -24,6 +24,19 @@ using Bytes = std::vector<std::uint8_t>;
 inline constexpr char16_t kDiskPath[] = u"\\\\?\\usbstor#disk&ven_vx&prod_bridge#7&1&0";
 inline constexpr char16_t kMutexName[] = u"[Device0000]";
 
+// "unit unit unit" with times copies.
+inline std::string Repeat(std::string_view unit, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += (i == 0 ? "" : " ") + std::string(unit);
+  return text;
+}
+
+inline Bytes Pattern(std::size_t length, std::uint8_t seed) {
+  Bytes bytes(length);
+  for (std::size_t i = 0; i < length; ++i) bytes[i] = static_cast<std::uint8_t>(seed + i * 31 + (i >> 8));
+  return bytes;
+}
+
 class FlashBridgeTest : public testing::Test {
  protected:
   FlashBridgeTest() {
@@ -34,18 +47,16 @@ class FlashBridgeTest : public testing::Test {
   }
   ~FlashBridgeTest() override { sim.Mutexes().Close(device.mutex); }
 
-  // Fits the bridge with the part; the record's flash is left unidentified.
-  emu::Bridge& Fit(const emu::FlashPart& part) {
+  // Fits a new bridge with the part; the record's flash is left as it was.
+  void Fit(const emu::FlashPart& part) {
     bridge = std::make_unique<emu::Bridge>(sim.Clock(), part);
     sim.AttachBridge(*bridge, kDiskPath, u"");
-    return *bridge;
   }
   // Fits the part that stands for a table row, and points the record at that row.
-  emu::Bridge& FitRow(int row) {
+  void FitRow(int row) {
     Fit(emu::PartForRow(row));
     device.flashChip = &FlashDescriptorTable[row];
     device.flashMatch = row;
-    return *bridge;
   }
 
   // The SPI opcode of every vendor command that reached the bridge, failed
@@ -53,9 +64,7 @@ class FlashBridgeTest : public testing::Test {
   std::string Sent() const {
     std::string text;
     for (const auto& entry : bridge->Trace().Scsi()) {
-      if (entry.cdb.size() != 16) continue;
-      if (!text.empty()) text += ' ';
-      text += emu::HexBytes(std::span(entry.cdb).subspan(8, 1));
+      if (entry.cdb.size() == 16) text += (text.empty() ? "" : " ") + emu::HexBytes(std::span(entry.cdb).subspan(8, 1));
     }
     return text;
   }
@@ -65,15 +74,12 @@ class FlashBridgeTest : public testing::Test {
     for (std::size_t at; (at = text.find("05 05")) != std::string::npos;) text.erase(at, 3);
     return text;
   }
-
-  // Status reads that reached the bridge, failed ones included.
-  std::size_t StatusPolls() const {
-    return std::ranges::count_if(bridge->Trace().Scsi(),
-                                 [](const auto& entry) { return entry.cdb.size() == 16 && entry.cdb[8] == 0x05; });
-  }
   std::size_t Commands() const { return bridge->Trace().Scsi().size(); }
-  bool MutexFree() { return !sim.Mutexes().IsOwned(kMutexName); }
-  bool HandlesClosed() { return sim.Scsi().OpenHandles() == 0; }
+  // The bridge lock free and every handle closed again.
+  bool AllReleased() {
+    return !sim.Mutexes().IsOwned(kMutexName) && sim.Mutexes().FailedReleases() == 0 &&
+           sim.Scsi().OpenHandles() == 0 && sim.Scsi().BadCloses() == 0;
+  }
   std::uint64_t Now() { return sim.Clock().NowMs(); }
   Bytes FlashBytes(std::uint32_t address, std::uint32_t length) {
     auto array = bridge->Flash()->Array().subspan(address, length);
@@ -85,21 +91,5 @@ class FlashBridgeTest : public testing::Test {
   std::unique_ptr<emu::Bridge> bridge;
   DeviceRecord device{};
 };
-
-// "unit unit unit" with times copies.
-inline std::string Repeat(std::string_view unit, int times) {
-  std::string text;
-  for (int i = 0; i < times; ++i) {
-    if (i != 0) text += ' ';
-    text += unit;
-  }
-  return text;
-}
-
-inline Bytes Pattern(std::size_t length, std::uint8_t seed) {
-  Bytes bytes(length);
-  for (std::size_t i = 0; i < length; ++i) bytes[i] = static_cast<std::uint8_t>(seed + i * 31 + (i >> 8));
-  return bytes;
-}
 
 }  // namespace vx::test

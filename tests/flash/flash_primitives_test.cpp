@@ -27,12 +27,14 @@ std::vector<std::pair<std::string, std::function<bool(const DeviceRecord&)>>> Ev
   };
 }
 
-TEST_F(FlashBridgeTest, PrimitivesSendNothingWithoutDescriptorOrSpiMode) {
+TEST_F(FlashBridgeTest, PrimitivesSendNothingWithoutWhatTheyNeed) {
   FitRow(46);
   DeviceRecord noChip = device;
   noChip.flashChip = nullptr;
   DeviceRecord notSpi = device;
   notSpi.chipMode = kChipModeByte2;
+  DeviceRecord noPath = device;
+  SetText(noPath.diskPath, u"");
   FlashDescriptor noWriteDisable = FlashDescriptorTable[46];
   noWriteDisable.writeDisable.opcode = 0;
   DeviceRecord halfWriteEnable = device;
@@ -43,8 +45,10 @@ TEST_F(FlashBridgeTest, PrimitivesSendNothingWithoutDescriptorOrSpiMode) {
     EXPECT_FALSE(primitive(notSpi));
   }
   EXPECT_FALSE(FlashWriteEnable(halfWriteEnable, true));
-  EXPECT_EQ(Commands(), 0u);
-
+  EXPECT_FALSE(FlashReadStatus(device, std::span<std::uint8_t>()));  // no room for the status byte
+  EXPECT_FALSE(WaitWhileBusy(noPath, 1));
+  EXPECT_FALSE(WaitWhileBusy(noChip, 1));
+  EXPECT_EQ(Now(), 0u);
   // No status register to write: nothing to do, whatever the mode.
   DeviceRecord noWriteStatus = notSpi;
   noWriteStatus.flashChip = &FlashDescriptorTable[26];
@@ -70,43 +74,9 @@ TEST_F(FlashBridgeTest, FailedCommandSendsNothingMoreAndLeavesBuffersAlone) {
   EXPECT_EQ(status[0], 0xAA);
 }
 
-// The status bytes travel inside the command, one or two as the chip takes
-// them, behind the 0x50 pre-command where the chip wants it.
-TEST_F(FlashBridgeTest, WriteStatusCommandBytes) {
-  struct Case {
-    int row;
-    std::string commands;
-  };
-  const Case cases[] = {{46, "01 7C"}, {36, "01 7C 01"}, {24, "50 01 7C"}, {26, ""}};
-  const Bytes status = {0x7C, 0x01, 0xEE};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.row);
-    FitRow(c.row);
-    EXPECT_TRUE(FlashWriteStatus(device, status));
-    std::string sent;
-    for (const auto& entry : bridge->Trace().Spi()) {
-      sent += (sent.empty() ? "" : " ") + emu::HexBytes(entry.command);
-      EXPECT_EQ(entry.dataLength, 0u);
-    }
-    EXPECT_EQ(sent, c.commands);
-  }
-  FitRow(24);
-  bridge->Faults().OnSpiOpcode(0x50, emu::Fault::CallFails());
-  EXPECT_FALSE(FlashWriteStatus(device, status));
-  EXPECT_EQ(Sent(), "50");
-}
-
-TEST_F(FlashBridgeTest, StatusReadTransfersTwoBytesAndDeliversOne) {
-  FitRow(46);
-  Bytes status = {0xAA, 0xAA};
-  ASSERT_TRUE(FlashReadStatus(device, status));
-  EXPECT_EQ(status, (Bytes{0x00, 0xAA}));
-  EXPECT_EQ(bridge->Trace().Scsi().at(0).transferLength, 2u);
-  EXPECT_FALSE(FlashReadStatus(device, std::span<std::uint8_t>()));  // no room for the status byte
-  EXPECT_EQ(Commands(), 1u);
-}
-
-TEST_F(FlashBridgeTest, AddressesKeepTheirLow24Bits) {
+// Addresses keep their low 24 bits; a status read fills only the bytes the
+// chip's status has.
+TEST_F(FlashBridgeTest, ExchangesCarryAddressesAndData) {
   FitRow(46);
   const Bytes data = test::Pattern(16, 3);
   ASSERT_TRUE(FlashWriteEnable(device, true));
@@ -115,20 +85,22 @@ TEST_F(FlashBridgeTest, AddressesKeepTheirLow24Bits) {
   Bytes back(16);
   ASSERT_TRUE(FlashRead(device, 0xAB002810, back.data(), 16));
   EXPECT_EQ(back, data);
+  EXPECT_EQ(FlashBytes(0x2810, 16), data);
+  Bytes status = {0xAA, 0xAA};
+  ASSERT_TRUE(FlashReadStatus(device, status));
+  EXPECT_EQ(status, (Bytes{0x00, 0xAA}));
   const auto spi = bridge->Trace().Spi();
   EXPECT_EQ(emu::HexBytes(spi.at(1).command), "02 00 28 10");
   EXPECT_EQ(emu::HexBytes(spi.at(2).command), "03 00 28 10");
-  EXPECT_EQ(FlashBytes(0x2810, 16), data);
 }
 
 TEST_F(FlashBridgeTest, WaitWhileBusyToleratesTenFailedReads) {
-  struct Case {
+  const struct {
     std::uint32_t failures;
     bool idle;
     std::size_t reads;
-  };
-  const Case cases[] = {{0, true, 1}, {10, true, 11}, {11, false, 11}};
-  for (const Case& c : cases) {
+  } cases[] = {{0, true, 1}, {10, true, 11}, {11, false, 11}};
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.failures);
     FitRow(46);
     if (c.failures != 0) bridge->Faults().OnSpiOpcode(0x05, emu::Fault::CallFails(), c.failures);
@@ -137,18 +109,6 @@ TEST_F(FlashBridgeTest, WaitWhileBusyToleratesTenFailedReads) {
     EXPECT_EQ(Commands(), c.reads);
     EXPECT_EQ(Now() - start, 7u * std::min<std::uint32_t>(c.failures, 10));  // a sleep after each failed read
   }
-}
-
-TEST_F(FlashBridgeTest, WaitWhileBusyNeedsPathAndDescriptor) {
-  FitRow(46);
-  DeviceRecord noPath = device;
-  SetText(noPath.diskPath, u"");
-  DeviceRecord noChip = device;
-  noChip.flashChip = nullptr;
-  EXPECT_FALSE(WaitWhileBusy(noPath, 1));
-  EXPECT_FALSE(WaitWhileBusy(noChip, 1));
-  EXPECT_EQ(Commands(), 0u);
-  EXPECT_EQ(Now(), 0u);
 }
 
 }  // namespace
