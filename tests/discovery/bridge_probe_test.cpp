@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "discovery_fixture.h"
+#include "emulator/bridge.h"
 #include "emulator/flash_catalogue.h"
 
 namespace vx::testing {
@@ -30,6 +32,17 @@ class BridgeProbeTest : public DiscoveryTest {
     SetText(record.usbInstanceId, usbId);
     const ScopedInfoSet set = UsbDeviceSet();
     return ProbeNode(set.Get(), 0, record, hubs, usbId) || SearchSubtree(set.Get(), 0, record, hubs, usbId);
+  }
+
+  // A node under `parent` exposing an interface of `interfaceClass` at
+  // PathOf(instanceId), answered by a new bridge.
+  void AddAnsweringNode(emu::NodeId parent, const std::string& instanceId, const platform::Guid& interfaceClass) {
+    const std::u16string path = PathOf(instanceId);
+    machine.AddInterface(machine.AddNode(parent, FromUtf8(instanceId), {u"name", {}, {}, {}, {}}), interfaceClass, path);
+    auto& bridge = machine.AddBridge(std::make_unique<emu::Bridge>());
+    const bool disk = interfaceClass == GUID_DEVINTERFACE_DISK;
+    if (disk) machine.AddDisk(path);
+    sim.AttachBridge(bridge, disk ? path : u"", disk ? u"" : path);
   }
 
   static std::u16string PathOf(const std::string& instanceId) { return u"\\\\?\\" + FromUtf8(instanceId) + u"#path"; }

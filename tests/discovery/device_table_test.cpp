@@ -33,9 +33,7 @@ TEST_F(DeviceTableTest, KeepsBridgesAmongOtherDevicesInPackedSlots) {
   EXPECT_EQ(table[1].slot, 1);
   EXPECT_TRUE(sim.Mutexes().Exists(u"[Device0000]"));
   EXPECT_TRUE(sim.Mutexes().Exists(u"[Device0001]"));
-  EXPECT_NE(table[0].mutex, table[1].mutex);
   EXPECT_EQ(sim.Mutexes().OpenHandles(), 2u);
-  EXPECT_EQ(sim.MachineAreas().OpenHandles(), 0u);
   EXPECT_EQ(TextOf(table[1].diskPath), second.nodes.diskPath);
   EXPECT_TRUE(IsEmpty(table[1].winusbPath));
 
@@ -56,7 +54,6 @@ TEST_F(DeviceTableTest, KeepsBridgesAmongOtherDevicesInPackedSlots) {
   EXPECT_EQ(full.driveLetters[0], u'E');
 
   EXPECT_TRUE(ReleaseDevices(table, count));
-  ExpectEmptyTable();
   ExpectAllClosed();
 }
 

@@ -4,12 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 #include "discovery/device_enum.h"
 #include "discovery/scoped_handles.h"
-#include "emulator/bridge.h"
 #include "emulator/machine_devices.h"
 #include "platform/sim/sim_machine_builder.h"
 #include "platform/sim/sim_platform.h"
@@ -32,21 +30,6 @@ class DiscoveryTest : public ::testing::Test {
 
   ScopedInfoSet UsbDeviceSet() {
     return ScopedInfoSet(platform::DeviceTree().GetClassDevs(platform::GUID_DEVINTERFACE_USB_DEVICE, kPresentInterfaces));
-  }
-
-  // A node `instanceId` under `parent` exposing an interface of `interfaceClass`
-  // at "\\?\<instanceId>#path", answered by a new bridge.
-  void AddAnsweringNode(emu::NodeId parent, const std::string& instanceId, const platform::Guid& interfaceClass) {
-    const emu::NodeId node = machine.AddNode(parent, FromUtf8(instanceId), {u"name", {}, {}, {}, {}});
-    const std::u16string path = u"\\\\?\\" + FromUtf8(instanceId) + u"#path";
-    machine.AddInterface(node, interfaceClass, path);
-    emu::BridgeConfig config;
-    config.chipInfo = emu::DiskChipInfo({});
-    config.usbChipInfo = emu::UsbChipInfo({});
-    auto& bridge = machine.AddBridge(std::make_unique<emu::Bridge>(config));
-    const bool disk = interfaceClass == platform::GUID_DEVINTERFACE_DISK;
-    if (disk) machine.AddDisk(path);
-    sim.AttachBridge(bridge, disk ? path : u"", disk ? u"" : path);
   }
 
   // Every set, hub and disk handle, registry key, WinUSB handle and mutex
