@@ -15,75 +15,55 @@ namespace vx {
 namespace {
 
 // Settings read from a real "Config.ini" in a fresh program folder.
-class SettingsTest : public ::testing::Test {
- protected:
-  SettingsTest() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vx-settings-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    dir_ = pattern;
-    dlg_.m_exeDir = FromUtf8((dir_ / "").string());
+TEST(SettingsTest, EveryRuleOnRealFiles) {
+  std::string pattern = (std::filesystem::temp_directory_path() / "vx-settings-XXXXXX").string();
+  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+  const std::filesystem::path dir = pattern;
+  const platform::ScopedPlatform scoped(platform::linux_backend::LinuxPlatform());
+  const std::u16string exeDir = FromUtf8((dir / "").string());
+  const std::u16string defaultName = u"VX94C6.bin";
+  const struct {
+    std::string ini;  // "none": no file
+    bool ok;
+    std::u16string hexName;
+    std::int32_t cmpLen;
+    std::u16string cmpStr;
+    std::uint16_t checksum;
+  } cases[] = {
+      {"none", true, defaultName, 8, u"", 0},
+      {"[Configuration]\nDevCount=1\n[Update_Device]\nVID1=ABCD\nPID1=1234\n[Hex_FileName]\nHEXNAME=/opt/new.eep\n"
+       "[Cmp_Ver]\nCMPLEN=4\nCMPSTR=01a2\nCHECKSUM=beef\n",
+       true, u"/opt/new.eep", 4, u"01a2", 0xBEEF},
+      // More than three bridges listed: refused with nothing read or shown.
+      {"[Configuration]\nDevCount=4\n[Hex_FileName]\nHEXNAME=x.bin\n[Cmp_Ver]\nCMPLEN=2\n", false, u"-", 5, u"-", 7},
+      {"[Configuration]\nDevCount=3\n", true, defaultName, 8, u"", 0},
+      {"[Configuration]\nDevCount=0\n", true, defaultName, 8, u"", 0},
+      {"[Configuration]\nDevCount=-2\n", true, defaultName, 8, u"", 0},
+      {"[Hex_FileName]\nHEXNAME=" + std::string(130, 'n') + "\n[Cmp_Ver]\nCMPSTR=" + std::string(200, 'v') + "\n", true,
+       std::u16string(127, u'n'), 8, std::u16string(127, u'v'), 0},
+      {"[Cmp_Ver]\nCHECKSUM=zz12\n", true, defaultName, 8, u"", 0},  // no number: no checksum gate
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.ini);
+    std::filesystem::remove(dir / "Config.ini");
+    if (c.ini != "none") std::ofstream(dir / "Config.ini", std::ios::binary) << c.ini;
+    testing::RecordingView view;
+    CVX94C6FWUpdaterDlg dlg(view);
+    dlg.m_exeDir = exeDir;
+    dlg.m_hexName = dlg.m_cmpStr = u"-";
+    dlg.m_cmpLen = 5;
+    dlg.m_cfgChecksum = 7;
+    dlg.m_checksumText = u"ABCD";
+    EXPECT_EQ(dlg.ReadConfig(exeDir + u"Config.ini"), c.ok);
+    EXPECT_EQ(dlg.m_hexName, c.hexName);
+    EXPECT_EQ(dlg.m_cmpLen, c.cmpLen);
+    EXPECT_EQ(dlg.m_cmpStr, c.cmpStr);
+    EXPECT_EQ(dlg.m_cfgChecksum, c.checksum);
+    // The file path joins the program folder and the name, even an absolute one.
+    EXPECT_EQ(view.filePathBox, c.ok ? exeDir + c.hexName : u"");
+    EXPECT_EQ(view.checksumBox, c.ok ? u"ABCD" : u"");
   }
-  ~SettingsTest() override { std::filesystem::remove_all(dir_); }
-
-  bool Read(const std::string& text) {
-    std::ofstream(dir_ / "Config.ini", std::ios::binary) << text;
-    return dlg_.ReadConfig(dlg_.m_exeDir + u"Config.ini");
-  }
-
-  std::filesystem::path dir_;
-  platform::ScopedPlatform scoped_{platform::linux_backend::LinuxPlatform()};
-  testing::RecordingView view_;
-  CVX94C6FWUpdaterDlg dlg_{view_};
-};
-
-TEST_F(SettingsTest, MissingFileGivesEveryDefaultAndShowsThePath) {
-  dlg_.m_checksumText = u"ABCD";
-  ASSERT_TRUE(dlg_.ReadConfig(dlg_.m_exeDir + u"Config.ini"));
-  EXPECT_EQ(dlg_.m_hexName, u"VX94C6.bin");
-  EXPECT_EQ(dlg_.m_filePath, dlg_.m_exeDir + u"VX94C6.bin");
-  EXPECT_EQ(dlg_.m_cmpLen, 8);
-  EXPECT_EQ(dlg_.m_cmpStr, u"");
-  EXPECT_EQ(dlg_.m_cfgChecksum, 0);
-  EXPECT_EQ(view_.FilePathBox(), ToUtf8(dlg_.m_filePath));
-  EXPECT_EQ(view_.ChecksumBox(), "ABCD");
-}
-
-TEST_F(SettingsTest, ValuesComeFromTheirSections) {
-  ASSERT_TRUE(Read("[Configuration]\nDevCount=1\n[Update_Device]\nVID1=ABCD\nPID1=1234\n"
-                   "[Hex_FileName]\nHEXNAME=/opt/new.eep\n[Cmp_Ver]\nCMPLEN=4\nCMPSTR=01a2\nCHECKSUM=beef\n"));
-  EXPECT_EQ(dlg_.m_hexName, u"/opt/new.eep");
-  EXPECT_EQ(dlg_.m_filePath, dlg_.m_exeDir + u"/opt/new.eep");  // joined even when absolute
-  EXPECT_EQ(dlg_.m_cmpLen, 4);
-  EXPECT_EQ(dlg_.m_cmpStr, u"01a2");
-  EXPECT_EQ(dlg_.m_cfgChecksum, 0xBEEF);
-}
-
-TEST_F(SettingsTest, DevCountAboveThreeIsRefusedWithNothingChanged) {
-  dlg_.m_cmpLen = 5;
-  dlg_.m_cfgChecksum = 7;
-  EXPECT_FALSE(Read("[Configuration]\nDevCount=4\n[Hex_FileName]\nHEXNAME=x.bin\n[Cmp_Ver]\nCMPLEN=2\n"));
-  EXPECT_EQ(dlg_.m_hexName, u"");
-  EXPECT_EQ(dlg_.m_cmpLen, 5);
-  EXPECT_EQ(dlg_.m_cfgChecksum, 7);
-  EXPECT_EQ(view_.FilePathBox(), "");
-
-  for (const char* count : {"3", "0", "-2"}) {
-    SCOPED_TRACE(count);
-    EXPECT_TRUE(Read(std::string("[Configuration]\nDevCount=") + count + "\n"));
-  }
-}
-
-TEST_F(SettingsTest, LongTextsAreCutTo127Characters) {
-  ASSERT_TRUE(Read("[Hex_FileName]\nHEXNAME=" + std::string(130, 'n') + "\n[Cmp_Ver]\nCMPSTR=" +
-                   std::string(200, 'v') + "\n"));
-  EXPECT_EQ(dlg_.m_filePath, dlg_.m_exeDir + std::u16string(127, u'n'));
-  EXPECT_EQ(dlg_.m_cmpStr, std::u16string(127, u'v'));
-}
-
-TEST_F(SettingsTest, ChecksumThatIsNoNumberLeavesTheGateOff) {
-  dlg_.m_cfgChecksum = 0x5555;
-  ASSERT_TRUE(Read("[Cmp_Ver]\nCHECKSUM=zz12\n"));
-  EXPECT_EQ(dlg_.m_cfgChecksum, 0);
+  std::filesystem::remove_all(dir);
 }
 
 TEST(ParseChecksumText, ReadsHexDigitsAfterAnAddedPrefix) {
@@ -92,10 +72,10 @@ TEST(ParseChecksumText, ReadsHexDigitsAfterAnAddedPrefix) {
     bool ok;
     std::uint16_t value;
   } cases[] = {
-      {u"1a2b", true, 0x1A2B}, {u"1A2B", true, 0x1A2B}, {u"0000", true, 0},
+      {u"1a2b", true, 0x1A2B},  {u"1A2B", true, 0x1A2B}, {u"0000", true, 0},
       {u"12345", true, 0x2345},  // five digits keep the last four
       {u"0x1234", true, 0},      // read as "0x0x1234": stops after the 0
-      {u"12g4", true, 0x12},     {u"zz", false, 0},     {u"-12", false, 0},
+      {u"12g4", true, 0x12},    {u"zz", false, 0},       {u"-12", false, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(ToUtf8(c.text));

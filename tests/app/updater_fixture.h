@@ -1,77 +1,115 @@
-// A simulated machine with the updater's dialog on a recording view: the
-// settings file and the firmware files live in the simulated file system
-// beside the program, bridges are plugged into the machine's root hub.
+// The updater's dialog on a recording view and a simulated machine: the
+// settings file and the firmware files live beside the program, bridges are
+// plugged into the machine's root hub.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/updater_dlg.h"
 #include "emulator/flash_catalogue.h"
 #include "image/image_store.h"
 #include "platform/sim/sim_machine_builder.h"
 #include "platform/sim/sim_platform.h"
-#include "tests/app/firmware_files.h"
 #include "tests/app/recording_view.h"
 
 namespace vx::testing {
 
-inline constexpr std::u16string_view kProgramPath = u"C:\\Updater\\VX94C6FWUpdater.exe";
-inline constexpr std::u16string_view kExeDir = u"C:\\Updater\\";
-inline constexpr std::uint32_t kBridgeVersion = 0x01000005;
+using Bytes = std::vector<std::uint8_t>;
 
-// Settings that pass both gates of the default bridge and name `file`.
-inline std::string SettingsFor(const std::string& file) {
-  return "[Hex_FileName]\r\nHEXNAME=" + file + "\r\n[Cmp_Ver]\r\nCMPLEN=8\r\nCMPSTR=01000005\r\nCHECKSUM=0000\r\n";
+// n bytes of a pattern that differs with the seed and never runs blank.
+inline Bytes Pattern(std::size_t n, std::uint8_t seed) {
+  Bytes bytes(n);
+  for (std::size_t i = 0; i < n; ++i) bytes[i] = static_cast<std::uint8_t>((i * 7 + seed) ^ (i >> 8));
+  return bytes;
 }
 
-// A bridge with a 256-byte-page flash (row 47) and firmware version 01000005.
-inline platform::sim::SimBridgeSpec DefaultBridge() {
+// An ".eep" file: the configuration image, the code length and checksum in
+// the header, the code at 536 and, when given, the disk image at 10240.
+inline Bytes MakeEep(const Bytes& config, const Bytes& code, const Bytes& disk = {}) {
+  Bytes file(config);
+  file.resize(536, 0x00);
+  const auto length = static_cast<std::uint32_t>(code.size());
+  const std::uint16_t checksum = CodeChecksum(code.data(), length);
+  for (int i = 0; i < 4; ++i) file[524 + i] = static_cast<std::uint8_t>(length >> (8 * i));
+  file[528] = static_cast<std::uint8_t>(checksum);
+  file[529] = static_cast<std::uint8_t>(checksum >> 8);
+  file.insert(file.end(), code.begin(), code.end());
+  if (!disk.empty()) file.resize(10240, 0xFF);
+  file.insert(file.end(), disk.begin(), disk.end());
+  return file;
+}
+
+inline const std::u16string kExeDir = u"C:\\Updater\\";
+inline const Bytes kDeviceConfig = Pattern(ConfigImageSize, 0x11);
+inline const Bytes kBinCode = Pattern(3000, 0x33);
+inline const Bytes kEepConfig = Pattern(ConfigImageSize, 0x44);
+inline const Bytes kEepCode = Pattern(6000, 0x55);
+inline const Bytes kEepDisk = Pattern(5000, 0x66);
+
+// A bridge with a 256-byte-page flash (row 47) and the firmware version given.
+inline platform::sim::SimBridgeSpec DefaultBridge(std::uint32_t version = 0x01000005) {
   emu::ChipInfoValues info;
-  info.firmwareVersion = kBridgeVersion;
+  info.firmwareVersion = version;
   return platform::sim::SimBridgeSpec().Part(emu::PartForRow(47)).ChipInfo(info);
 }
 
-class UpdaterFixture : public ::testing::Test {
- protected:
-  UpdaterFixture() { Images().ResetImages(); }
+// One machine with the dialog; table-driven tests build one per case.
+class UpdaterMachine {
+ public:
+  UpdaterMachine() { Images().ResetImages(); }
 
   emu::Bridge& AddBridge(const platform::sim::SimBridgeSpec& spec = DefaultBridge()) {
     return *machine_.AddBridge(spec).bridge;
   }
-  void WriteSettings(const std::string& text) { sim_.Files().Write(std::u16string(kExeDir) + u"Config.ini", text); }
-  void WriteFile(const std::u16string& name, const Bytes& bytes) {
-    sim_.Files().Write(std::u16string(kExeDir) + name, bytes);
+  // A bridge holding its own configuration image and old code.
+  emu::Bridge& OldBridge(const platform::sim::SimBridgeSpec& spec = DefaultBridge(),
+                         const Bytes& code = Pattern(CodeAreaSize, 0x22)) {
+    emu::Bridge& bridge = AddBridge(spec);
+    const auto flash = bridge.Flash()->Array().begin();
+    std::copy(code.begin(), code.end(), std::copy(kDeviceConfig.begin(), kDeviceConfig.end(), flash));
+    return bridge;
   }
-  // The bridge's flash from address on.
+  // Settings that pass both gates of the default bridge and name `file`,
+  // and the firmware files fw.bin and fw.eep.
+  void WriteFirmware(const std::string& file) {
+    WriteFile(u"Config.ini", "[Hex_FileName]\r\nHEXNAME=" + file +
+                                 "\r\n[Cmp_Ver]\r\nCMPLEN=8\r\nCMPSTR=01000005\r\nCHECKSUM=0000\r\n");
+    WriteFile(u"fw.bin", kBinCode);
+    WriteFile(u"fw.eep", MakeEep(kEepConfig, kEepCode, kEepDisk));
+  }
+  template <typename Data>
+  void WriteFile(const std::u16string& name, const Data& data) {
+    sim_.Files().Write(kExeDir + name, data);
+  }
   static Bytes FlashOf(emu::Bridge& bridge, std::uint32_t address, std::size_t length) {
-    const auto flash = bridge.Flash()->Array();
-    return Bytes(flash.begin() + address, flash.begin() + address + static_cast<std::ptrdiff_t>(length));
-  }
-  static void Program(emu::Bridge& bridge, std::uint32_t address, const Bytes& bytes) {
-    std::copy(bytes.begin(), bytes.end(), bridge.Flash()->Array().begin() + address);
+    const auto start = bridge.Flash()->Array().begin() + address;
+    return Bytes(start, start + static_cast<std::ptrdiff_t>(length));
   }
 
-  bool StartUp() { return dlg_.OnInitDialog(kProgramPath); }
-  // The framework's part: every running timer ticks once, in order, and an
-  // update thread that a tick started runs to its end.
+  bool StartUp() { return dlg_.OnInitDialog(kExeDir + u"VX94C6FWUpdater.exe"); }
+  // The framework's part: every timer started fires once, and an update
+  // thread that it starts runs to its end.
   void FireTimers() {
-    while (!view_.Ended() && !view_.Timers().empty()) {
-      dlg_.OnTimer(view_.Timers().front());
+    for (std::size_t i = 0; i < view_.Events().size(); ++i) {
+      const std::string event = view_.Events()[i];
+      if (!event.starts_with("timer ")) continue;
+      dlg_.OnTimer(static_cast<unsigned>(std::stoul(event.substr(6))));
       dlg_.WaitForUpdate();
     }
   }
-  // Start-up, then the timers.
-  void Run() {
-    if (StartUp()) FireTimers();
+  void RunUpdater() {
+    StartUp();
+    FireTimers();
   }
 
   // The dialog handed back to the operator after an update: bar hidden,
   // Update enabled, no thread, the device table released, no mutex held.
   void ExpectHandedBack() {
-    EXPECT_FALSE(view_.ProgressShown());
-    EXPECT_TRUE(view_.UpdateEnabled());
+    EXPECT_EQ(view_.Last("bar "), "hidden");
+    EXPECT_EQ(view_.Last("update "), "enabled");
     EXPECT_FALSE(dlg_.UpdateRunning());
     EXPECT_EQ(dlg_.m_deviceTable, nullptr);
     EXPECT_EQ(dlg_.m_deviceCount, 0);
@@ -85,5 +123,7 @@ class UpdaterFixture : public ::testing::Test {
   RecordingView view_;
   CVX94C6FWUpdaterDlg dlg_{view_};
 };
+
+class UpdaterTest : public ::testing::Test, public UpdaterMachine {};
 
 }  // namespace vx::testing
