@@ -1,11 +1,11 @@
 // A view that records what the updater shows, call by call, as lines such as
 // "status Erasing chip...", "pos 15" or "box ERROR: Erase chip failed.".
-// Calls may come from the update thread; the log is guarded.
+// Calls come from the update thread too: tests read the log once that
+// thread has ended.
 #pragma once
 
 #include <algorithm>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -20,6 +20,7 @@ class RecordingView : public UpdaterView {
   unsigned lastStyle = 0;
   std::u16string filePathBox;
   std::u16string checksumBox;
+  std::vector<std::string> events;
   // Called after each event is logged, on the thread that logged it: a test
   // acts on the dialog while the update thread stands at a known step.
   std::function<void(const std::string&)> onEvent;
@@ -48,26 +49,14 @@ class RecordingView : public UpdaterView {
   void Cancel() override { Log("cancel"); }
   void Close() override { Log("close"); }
 
-  std::vector<std::string> Events() const {
-    std::unique_lock lock(mutex_);
-    return events_;
-  }
-  // The texts of the events that start with prefix, oldest first.
-  std::vector<std::string> With(const std::string& prefix) const {
-    std::vector<std::string> found;
-    for (const std::string& event : Events()) {
-      if (event.starts_with(prefix)) found.push_back(event.substr(prefix.size()));
-    }
-    return found;
-  }
-  std::string Last(const std::string& prefix, const std::string& none = "") const {
-    const auto found = With(prefix);
-    return found.empty() ? none : found.back();
+  // The text of the last event that starts with prefix, after the prefix.
+  std::string Last(const std::string& prefix) const {
+    const auto it = std::find_if(events.rbegin(), events.rend(), [&](auto& e) { return e.starts_with(prefix); });
+    return it == events.rend() ? "" : it->substr(prefix.size());
   }
   // The events logged after the first `after` (all of them when there is
   // none), joined by " | ".
   std::string Joined(const std::string& after = "") const {
-    const auto events = Events();
     auto it = std::find(events.begin(), events.end(), after);
     std::string joined;
     for (it = it == events.end() ? events.begin() : it + 1; it != events.end(); ++it) {
@@ -75,21 +64,14 @@ class RecordingView : public UpdaterView {
     }
     return joined;
   }
-  std::vector<std::string> Boxes() const { return With("box "); }
   std::string LastBox() const { return Last("box "); }
-  bool Ended() const { return !With("cancel").empty() || !With("close").empty(); }
+  bool Ended() const { return std::ranges::count(events, "cancel") + std::ranges::count(events, "close") > 0; }
 
  private:
-  void Log(std::string event) {
-    {
-      std::unique_lock lock(mutex_);
-      events_.push_back(event);
-    }
+  void Log(const std::string& event) {
+    events.push_back(event);
     if (onEvent) onEvent(event);
   }
-
-  mutable std::mutex mutex_;
-  std::vector<std::string> events_;
 };
 
 }  // namespace vx::testing

@@ -1,6 +1,6 @@
 // Start-up of the updater: settings, the device check and its read-back,
-// the file load, the confirmation, the one-shot timers and the gates in
-// front of an update.
+// the confirmation, the one-shot timers, the gates in front of an update,
+// and loading the firmware file.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -59,33 +59,33 @@ TEST_F(UpdaterTest, BridgeWithoutDiskPathPassesUnreadThenFailsAtTheErase) {
   ExpectHandedBack();
 }
 
-// Each way start-up ends without an update. The outcome names the case: no
-// bridge is plugged for NoDevice, the bridge's flash reads fail for
-// DeviceReadFailed.
+// Each way start-up ends without an update, with all it shows. The outcome
+// names the case: no bridge is plugged for NoDevice, the bridge's flash
+// reads fail for DeviceReadFailed.
 TEST(StartUpRefusalTest, EachEndsWithItsOwnBoxesAndLeavesTheBridgeAlone) {
   using enum UpdaterOutcome;
+  const std::string autoClose = " | timer 9999 500 | stop timer 9999 | close";
   const struct {
     UpdaterOutcome outcome;
     std::string settings;  // "": settings that pass, naming fw.bin
-    std::vector<std::string> boxes;
-    std::string status;
+    std::string log;
   } cases[] = {
-      {SettingsRefused, "[Configuration]\r\nDevCount=4\r\n", {"Error: Failed to get configuration information."}, ""},
-      {NoDevice, "", {"ERROR: Can't find the device!\nPlease check the device."}, ""},
-      {DeviceReadFailed, "", {"Read device fail: Read device content error"}, ""},
-      {FileNotLoaded,
-       "[Hex_FileName]\r\nHEXNAME=none.bin\r\n",
-       {"Error: Load BIN file error!!!", "Error: Load FW error!!!"},
-       "Load FW error!!!"},
-      {Declined,
-       "",
-       {"Warning: Please do not power down or un-plug the device when updating the FW."},
-       "Main code loaded!"},
+      {SettingsRefused, "[Configuration]\r\nDevCount=4\r\n",
+       "box Error: Failed to get configuration information. | cancel"},
+      {NoDevice, "", "box ERROR: Can't find the device!\nPlease check the device. | cancel"},
+      {DeviceReadFailed, "", "box Read device fail: Read device content error | cancel"},
+      {FileNotLoaded, "[Hex_FileName]\r\nHEXNAME=none.bin\r\n",
+       "box Error: Load BIN file error!!! | status File open failed.\r\nFirmware transformation error.\r\n | "
+       "box Error: Load FW error!!! | status Load FW error!!!" +
+           autoClose},
+      {Declined, "",
+       "scroll | status Main code loaded! | "
+       "box Warning: Please do not power down or un-plug the device when updating the FW." +
+           autoClose},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.boxes[0]);
+    SCOPED_TRACE(c.log);
     UpdaterMachine m;
-    const bool staysOpen = c.outcome == FileNotLoaded || c.outcome == Declined;  // until the auto-close timer
     emu::Bridge* bridge = c.outcome == NoDevice ? nullptr : &m.OldBridge();
     if (c.outcome == DeviceReadFailed) bridge->Faults().OnSpiOpcode(0x03, emu::Fault::CallFails());
     m.WriteFirmware("fw.bin");
@@ -93,13 +93,9 @@ TEST(StartUpRefusalTest, EachEndsWithItsOwnBoxesAndLeavesTheBridgeAlone) {
     m.view_.answer = c.outcome == Declined ? IDCANCEL : IDOK;
     const Bytes before = bridge ? m.FlashOf(*bridge, 0, 0x4000) : Bytes{};
 
-    EXPECT_EQ(m.StartUp(), staysOpen);
-    EXPECT_EQ(m.view_.Ended(), !staysOpen);
+    EXPECT_EQ(m.StartUp(), c.log.ends_with(autoClose));  // the dialog stays until the auto-close timer
     m.FireTimers();
-    EXPECT_EQ(m.view_.With("timer "), staysOpen ? std::vector<std::string>{"9999 500"} : std::vector<std::string>{});
-    EXPECT_EQ(m.view_.Events().back(), staysOpen ? "close" : "cancel");
-    EXPECT_EQ(m.view_.Boxes(), c.boxes);
-    EXPECT_EQ(m.view_.Last("status "), c.status);
+    EXPECT_EQ(m.view_.Joined(), c.log);
     EXPECT_EQ(m.dlg_.Outcome(), c.outcome);
     EXPECT_EQ(m.dlg_.m_deviceTable, nullptr);
     EXPECT_EQ(m.sim_.Mutexes().OpenHandles(), 0u);
@@ -140,15 +136,72 @@ TEST(GateTest, DecidesWhetherTheUpdateRuns) {
     const Bytes before = m.FlashOf(bridge, 0, 0x4000);
 
     m.RunUpdater();
-    if (c.box.empty()) {
-      EXPECT_EQ(m.view_.LastBox(), "Message: Success!!");
-      continue;
-    }
-    EXPECT_EQ(m.view_.LastBox(), c.box);
-    EXPECT_EQ(m.view_.Events().back(), "close");
+    EXPECT_EQ(m.view_.LastBox(), c.box.empty() ? "Message: Success!!" : c.box);
+    if (c.box.empty()) continue;
+    EXPECT_EQ(m.view_.Joined("stop timer 8888"), "update disabled | box " + c.box + " | close");
     EXPECT_EQ(m.FlashOf(bridge, 0, 0x4000), before);
     EXPECT_EQ(m.dlg_.Outcome(), UpdaterOutcome::GateRefused);
   }
+}
+
+const std::string kBadType = "ERROR: File Format is Invalid!\nPlease Select BIN/EEP code for FW.";
+
+// Loading the file named in the file box: what the operator is told, and
+// nothing of a refused file in the store.
+TEST(FirmwareLoadTest, LoadsOrRefusesWithItsOwnMessage) {
+  const std::string tooLong = "The code image is 8193 bytes long; the code area holds at most 8192 bytes.";
+  const struct {
+    std::u16string file;
+    std::string log;
+    std::int32_t fileType;  // after the load; it is 1 before
+  } cases[] = {
+      {u"full.bin", "scroll | status Main code loaded!", 0},  // fills the code area exactly
+      {u"none.bin",
+       "box Error: Load BIN file error!!! | status File open failed.\r\nFirmware transformation error.\r\n", 0},
+      // A failed ".eep" load has no details: the status line is emptied.
+      {u"none.eep", "box Error: Load EEP file error!!! | status ", 1},
+      {u"notes.txt.eep", "box Error: Load EEP file error!!! | status ", 1},
+      {u"", "box Error: Load EEP file error!!! | status ", 1},  // an empty path keeps the earlier type
+      {u"FW.BIN", "box " + kBadType, -1},
+      {u"fw.Eep", "box " + kBadType, -1},
+      {u"long.bin", "box Error: " + tooLong + " | status " + tooLong, 0},
+      {u"long.eep", "box Error: " + tooLong + " | status " + tooLong, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.file));
+    UpdaterMachine m;
+    Images().SetConfigImage(kDeviceConfig.data());
+    for (const char16_t* name : {u"notes.txt.eep", u"FW.BIN", u"fw.Eep"}) m.WriteFile(name, MakeEep(kEepConfig, {}));
+    m.WriteFile(u"full.bin", Pattern(CodeAreaSize, 6));
+    m.WriteFile(u"long.bin", Pattern(CodeAreaSize + 1, 6));
+    m.WriteFile(u"long.eep", MakeEep(kEepConfig, Pattern(CodeAreaSize + 1, 6), kEepDisk));
+    m.dlg_.m_imageLoaded = 1;
+    m.dlg_.m_fileType = 1;
+    m.view_.filePathBox = c.file.empty() ? u"" : kExeDir + c.file;
+    m.dlg_.OnFilePathKillFocus();
+    const bool loaded = c.file == u"full.bin";
+    EXPECT_EQ(m.view_.Joined(), c.log);
+    EXPECT_EQ(m.dlg_.m_imageLoaded.load(), loaded ? 1 : 0);
+    EXPECT_EQ(m.dlg_.m_fileType, c.fileType);
+    EXPECT_EQ(0, std::memcmp(Images().configImage, kDeviceConfig.data(), ConfigImageSize));
+    EXPECT_EQ(Images().codeLength, loaded ? CodeAreaSize : 0u);
+    EXPECT_EQ(Images().diskLength, 0u);
+  }
+}
+
+TEST_F(UpdaterTest, BrowseChecksTheLoweredExtensionAndTypingLoadsNothing) {
+  WriteFile(u"FW.BIN", kBinCode);
+  dlg_.OnBrowse(u"C:\\Updater\\FW.BIN");  // passes here, refused by the load
+  EXPECT_EQ(view_.filePathBox, u"C:\\Updater\\FW.BIN");
+  dlg_.m_imageLoaded = 1;
+  dlg_.OnBrowse(u"C:\\fw.d\\notes");
+  EXPECT_EQ(view_.filePathBox, u"C:\\fw.d\\notes");  // kept for the operator to mend
+  EXPECT_EQ(dlg_.m_imageLoaded.load(), 1);           // nothing was loaded
+  view_.filePathBox = u"C:\\Updater\\FW.BIN";
+  dlg_.OnFilePathChange();
+  EXPECT_EQ(dlg_.m_filePath, u"C:\\Updater\\FW.BIN");
+  EXPECT_EQ(view_.Joined(),
+            "box " + kBadType + " | box ERROR: File Format is Invalid!\nPlease Select BIN or EEP file.");
 }
 
 }  // namespace

@@ -93,8 +93,8 @@ class UpdaterMachine {
   // The framework's part: every timer started fires once, and an update
   // thread that it starts runs to its end.
   void FireTimers() {
-    for (std::size_t i = 0; i < view_.Events().size(); ++i) {
-      const std::string event = view_.Events()[i];
+    for (std::size_t i = 0; i < view_.events.size(); ++i) {
+      const std::string event = view_.events[i];
       if (!event.starts_with("timer ")) continue;
       dlg_.OnTimer(static_cast<unsigned>(std::stoul(event.substr(6))));
       dlg_.WaitForUpdate();
