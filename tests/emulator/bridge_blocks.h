@@ -9,35 +9,24 @@
 namespace vx::emu::test {
 
 using Bytes = std::vector<std::uint8_t>;
+using B = std::uint8_t;
 
 inline Bytes ChipInfoCdb() { return {scsi::kReadChipInfo, 0, 0, 0, 0x1B, 0x7E}; }
 
 // E7 / E8 with the SPI command bytes and the data length.
 inline Bytes SpiBlock(std::uint8_t opcode, const Bytes& command, std::uint16_t length) {
-  Bytes cdb(16, 0);
-  cdb[0] = opcode;
-  cdb[1] = static_cast<std::uint8_t>(command.size());
-  cdb[4] = 0x1B;
-  cdb[5] = 0x7E;
-  cdb[6] = static_cast<std::uint8_t>(length >> 8);
-  cdb[7] = static_cast<std::uint8_t>(length);
-  for (std::size_t i = 0; i < command.size(); ++i) cdb[8 + i] = command[i];
+  Bytes cdb = {opcode, B(command.size()), 0, 0, 0x1B, 0x7E, B(length >> 8), B(length)};
+  cdb.insert(cdb.end(), command.begin(), command.end());
+  cdb.resize(16, 0);
   return cdb;
 }
 
 // E5 / E6 at a block address with a block count.
 inline Bytes SectorBlock(std::uint8_t opcode, std::uint32_t block, std::uint16_t count) {
-  return {opcode,
-          0,
-          static_cast<std::uint8_t>(block >> 24),
-          static_cast<std::uint8_t>(block >> 16),
-          static_cast<std::uint8_t>(block >> 8),
-          static_cast<std::uint8_t>(block),
-          0,
-          static_cast<std::uint8_t>(count >> 8),
-          static_cast<std::uint8_t>(count),
-          0};
+  return {opcode, 0, B(block >> 24), B(block >> 16), B(block >> 8), B(block), 0, B(count >> 8), B(count), 0};
 }
+
+inline bool Good(const ScsiResult& result) { return result.completed && result.status == scsi::kGood; }
 
 inline ScsiResult Execute(Bridge& bridge, const Bytes& cdb, bool dataIn, Bytes& data) {
   return bridge.ExecuteScsi({cdb, dataIn, static_cast<std::uint32_t>(data.size()), data.data()});
@@ -50,8 +39,7 @@ inline ScsiResult SpiOut(Bridge& bridge, const Bytes& command, Bytes data = {}) 
 // The data phase of an E8 of `length` bytes; empty when the bridge did not answer good status.
 inline Bytes SpiIn(Bridge& bridge, const Bytes& command, std::uint16_t length) {
   Bytes data(length, 0x00);
-  const ScsiResult result = Execute(bridge, SpiBlock(scsi::kSpiIn, command, length), true, data);
-  return result.completed && result.status == scsi::kGood ? data : Bytes{};
+  return Good(Execute(bridge, SpiBlock(scsi::kSpiIn, command, length), true, data)) ? data : Bytes{};
 }
 
 }  // namespace vx::emu::test

@@ -14,18 +14,27 @@ constexpr std::uint32_t kDiskImageBlock = 0x2800 / 512;
 
 class BridgeTest : public testing::Test {
  protected:
+  ScsiResult Sectors(std::uint8_t opcode, std::uint16_t count, Bytes& data) {
+    return Execute(bridge, SectorBlock(opcode, kDiskImageBlock, count), opcode == scsi::kReadImageSectors, data);
+  }
+
   VirtualClock clock;
   Bridge bridge{clock, PartForRow(8)};
 };
 
-TEST_F(BridgeTest, ChipInformationIsTheConfiguredBlock) {
+TEST_F(BridgeTest, ChipInformationIsTheConfiguredBlockAndTraced) {
   bridge.Config().chipInfo = DiskChipInfo({.vendorId = 0x1B7E, .productId = 0x94C1, .firmwareVersion = 0x01020A63,
                                            .infoWord8 = 0x0102, .mode = 1, .infoWord12 = 0x0304});
   Bytes out(16, 0xEE);
-  const ScsiResult result = Execute(bridge, ChipInfoCdb(), true, out);
-  EXPECT_TRUE(result.completed);
-  EXPECT_EQ(result.status, scsi::kGood);
+  EXPECT_TRUE(Good(Execute(bridge, ChipInfoCdb(), true, out)));
   EXPECT_EQ(out, (Bytes{0x1B, 0x7E, 0x94, 0xC1, 0x01, 0x02, 0x0A, 0x63, 0x01, 0x02, 0x00, 0x01, 0x03, 0x04, 0, 0}));
+  const auto scsi = bridge.Trace().Scsi();
+  ASSERT_EQ(scsi.size(), 1u);
+  EXPECT_EQ(HexBytes(scsi[0].cdb), "D0 00 00 00 1B 7E");
+  EXPECT_TRUE(scsi[0].dataIn);
+  EXPECT_EQ(scsi[0].transferLength, 16u);
+  EXPECT_TRUE(scsi[0].completed);
+  EXPECT_EQ(scsi[0].status, scsi::kGood);
 }
 
 TEST_F(BridgeTest, BlocksTheBridgeCannotTakeGetCheckCondition) {
@@ -73,26 +82,22 @@ TEST_F(BridgeTest, BlocksTheBridgeCannotTakeGetCheckCondition) {
 TEST_F(BridgeTest, SpiCommandsReachTheFlashAsOneTransactionEach) {
   Bytes page(256);
   for (std::size_t i = 0; i < page.size(); ++i) page[i] = static_cast<std::uint8_t>(i);
-
-  EXPECT_EQ(SpiOut(bridge, {0x06}).status, scsi::kGood);
-  EXPECT_EQ(SpiOut(bridge, {0x02, 0x00, 0x28, 0x00}, page).status, scsi::kGood);
+  EXPECT_EQ(SpiIn(bridge, {0x9F}, 3), (Bytes{0xC2, 0x20, 0x15}));
+  EXPECT_TRUE(Good(SpiOut(bridge, {0x06})));
+  EXPECT_TRUE(Good(SpiOut(bridge, {0x02, 0x00, 0x28, 0x00}, page)));
   EXPECT_EQ(SpiIn(bridge, {0x05}, 2), (Bytes{0x03, 0x03}));
   clock.Advance(PartForRow(8).programMs);
   EXPECT_EQ(SpiIn(bridge, {0x05}, 2), (Bytes{0x00, 0x00}));  // the latch clears as the program ends
-  EXPECT_EQ(SpiOut(bridge, {0x04}).status, scsi::kGood);
+  EXPECT_TRUE(Good(SpiOut(bridge, {0x04})));
   EXPECT_EQ(SpiIn(bridge, {0x03, 0x00, 0x28, 0x00}, 256), page);
 
-  EXPECT_EQ(bridge.Trace().SpiOpcodes(), "06 02 05 05 04 03");
+  EXPECT_EQ(bridge.Trace().SpiOpcodes(), "9F 06 02 05 05 04 03");
   const auto spi = bridge.Trace().Spi();
-  EXPECT_EQ(spi[1].command, (Bytes{0x02, 0x00, 0x28, 0x00}));
-  EXPECT_FALSE(spi[1].dataIn);
-  EXPECT_EQ(spi[1].dataLength, 256u);
-  EXPECT_TRUE(spi[5].dataIn);
-}
-
-TEST_F(BridgeTest, IdentificationAnswersComeBackAfterTheCommandBytes) {
-  EXPECT_EQ(SpiIn(bridge, {0x9F}, 3), (Bytes{0xC2, 0x20, 0x15}));
-  EXPECT_EQ(SpiIn(bridge, {0xAB, 0, 0, 0}, 3), (Bytes{0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(spi[2].command, (Bytes{0x02, 0x00, 0x28, 0x00}));
+  EXPECT_FALSE(spi[2].dataIn);
+  EXPECT_EQ(spi[2].dataLength, 256u);
+  EXPECT_TRUE(spi[6].dataIn);
+  EXPECT_EQ(HexBytes(bridge.Trace().Scsi()[1].cdb), "E7 01 00 00 1B 7E 00 00 06 00 00 00 00 00 00 00");
 }
 
 TEST_F(BridgeTest, SpiCommandsReachTheFlashOnlyInSpiFlashMode) {
@@ -102,16 +107,13 @@ TEST_F(BridgeTest, SpiCommandsReachTheFlashOnlyInSpiFlashMode) {
     EXPECT_EQ(SpiOut(bridge, {0x06}).status, scsi::kCheckCondition);
     EXPECT_TRUE(SpiIn(bridge, {0x9F}, 3).empty());
     EXPECT_FALSE(bridge.Flash()->WriteEnabled());
-    Bytes info(16);
-    EXPECT_EQ(Execute(bridge, ChipInfoCdb(), true, info).status, scsi::kGood);
-    EXPECT_EQ(info[11], mode);
   }
   EXPECT_TRUE(bridge.Trace().Spi().empty());
 }
 
 TEST(Bridge, WithoutFlashSpiReadsFloatAndSectorsAreRefused) {
   Bridge bare;
-  EXPECT_EQ(SpiOut(bare, {0x06}).status, scsi::kGood);
+  EXPECT_TRUE(Good(SpiOut(bare, {0x06})));
   EXPECT_EQ(SpiIn(bare, {0x9F}, 3), (Bytes{0xFF, 0xFF, 0xFF}));
   Bytes block(512);
   EXPECT_EQ(Execute(bare, SectorBlock(scsi::kReadImageSectors, 0, 1), true, block).status, scsi::kCheckCondition);
@@ -122,22 +124,18 @@ TEST_F(BridgeTest, ImageSectorsMoveTheWholeDataPhaseAtTheBlockAddress) {
   SpiFlash& flash = *bridge.Flash();
   flash.SetStatus(PartForRow(8).protectBits);  // the firmware path ignores protection
   flash.Array()[0x2800] = 0x00;                // and rewrites, not just clears bits
-
   Bytes image(1024 + 64);  // two whole blocks and a tail: count 2, all 1088 bytes move
   for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7 + 1);
-  ASSERT_EQ(Execute(bridge, SectorBlock(scsi::kWriteImageSectors, kDiskImageBlock, 2), false, image).status,
-            scsi::kGood);
+  ASSERT_TRUE(Good(Sectors(scsi::kWriteImageSectors, 2, image)));
   auto array = flash.Array();
   EXPECT_TRUE(std::equal(image.begin(), image.end(), array.begin() + 0x2800));
   EXPECT_EQ(array[0x2800 + image.size()], 0xFF);
   EXPECT_EQ(array[0x27FF], 0xFF);
-
   Bytes back(image.size(), 0);
-  ASSERT_EQ(Execute(bridge, SectorBlock(scsi::kReadImageSectors, kDiskImageBlock, 2), true, back).status, scsi::kGood);
+  ASSERT_TRUE(Good(Sectors(scsi::kReadImageSectors, 2, back)));
   EXPECT_EQ(back, image);
-
   Bytes two(2, 0);  // shorter than a block: count 0
-  ASSERT_EQ(Execute(bridge, SectorBlock(scsi::kReadImageSectors, kDiskImageBlock, 0), true, two).status, scsi::kGood);
+  ASSERT_TRUE(Good(Sectors(scsi::kReadImageSectors, 0, two)));
   EXPECT_EQ(two, Bytes(image.begin(), image.begin() + 2));
   EXPECT_TRUE(bridge.Trace().Spi().empty());
 }
@@ -146,58 +144,33 @@ TEST_F(BridgeTest, ImageSectorsWaitForNoFlashOperation) {
   SpiOut(bridge, {0x06});
   SpiOut(bridge, {0x60});
   Bytes block(512);
-  EXPECT_EQ(Execute(bridge, SectorBlock(scsi::kReadImageSectors, kDiskImageBlock, 1), true, block).status,
-            scsi::kCheckCondition);
+  EXPECT_EQ(Sectors(scsi::kReadImageSectors, 1, block).status, scsi::kCheckCondition);
   clock.Advance(PartForRow(8).eraseMs);
-  EXPECT_EQ(Execute(bridge, SectorBlock(scsi::kReadImageSectors, kDiskImageBlock, 1), true, block).status, scsi::kGood);
+  EXPECT_TRUE(Good(Sectors(scsi::kReadImageSectors, 1, block)));
 }
-
-TEST_F(BridgeTest, ScsiTraceRecordsEachCommandBlockWithItsOutcome) {
-  Bytes info(16);
-  Execute(bridge, ChipInfoCdb(), true, info);
-  SpiOut(bridge, {0x06});
-  const auto scsi = bridge.Trace().Scsi();
-  ASSERT_EQ(scsi.size(), 2u);
-  EXPECT_EQ(HexBytes(scsi[0].cdb), "D0 00 00 00 1B 7E");
-  EXPECT_TRUE(scsi[0].dataIn);
-  EXPECT_EQ(scsi[0].transferLength, 16u);
-  EXPECT_EQ(HexBytes(scsi[1].cdb), "E7 01 00 00 1B 7E 00 00 06 00 00 00 00 00 00 00");
-  EXPECT_FALSE(scsi[1].dataIn);
-  EXPECT_TRUE(scsi[1].completed);
-  EXPECT_EQ(scsi[1].status, scsi::kGood);
-}
-UsbRequest ChipInfoRequest(std::uint16_t length = 16) { return {0xC0, 0xF1, 0x7E1B, 1, length}; }
-UsbRequest StatusRequest() { return {0xC0, 0xF1, 0, 0, 2}; }
 
 TEST_F(BridgeTest, ControlRequestsAnswerTheirBlocks) {
   bridge.Config().usbChipInfo = UsbChipInfo({.firmwareVersion = 0x01000005, .infoWord8 = 0xABCD});
   bridge.Config().usbStatus = {0x12, 0x34};
-
-  Bytes buffer(16, 0xEE);
-  UsbResult result = bridge.ControlTransfer(ChipInfoRequest(), buffer.data(), 16);
-  EXPECT_TRUE(result.ok);
-  EXPECT_EQ(result.transferred, 16u);
-  EXPECT_EQ(buffer, (Bytes{0x1B, 0x7E, 0x94, 0xC6, 0, 0, 0, 0, 0, 0, 0x01, 0x00, 0x00, 0x05, 0xAB, 0xCD}));
-
-  result = bridge.ControlTransfer(StatusRequest(), buffer.data(), 2);
-  EXPECT_TRUE(result.ok);
-  EXPECT_EQ(result.transferred, 2u);
-  EXPECT_EQ(buffer[0], 0x12);
-  EXPECT_EQ(buffer[1], 0x34);
-
-  result = bridge.ControlTransfer(ChipInfoRequest(8), buffer.data(), 16);  // never more than asked
-  EXPECT_EQ(result.transferred, 8u);
-
-  for (UsbRequest other : {UsbRequest{0xC0, 0xF2, 0x7E1B, 1, 16}, UsbRequest{0xC0, 0xF1, 0x7E1B, 0, 16}}) {
-    result = bridge.ControlTransfer(other, buffer.data(), 16);
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.errorCode, usb_error::kGenFailure);
+  const struct {
+    UsbRequest request;
+    bool ok;
+    Bytes answer;  // the buffer afterwards, 16 bytes offered
+  } cases[] = {
+      {{0xC0, 0xF1, 0x7E1B, 1, 16}, true, {0x1B, 0x7E, 0x94, 0xC6, 0, 0, 0, 0, 0, 0, 0x01, 0x00, 0x00, 0x05, 0xAB, 0xCD}},
+      {{0xC0, 0xF1, 0, 0, 2}, true, {0x12, 0x34}},
+      {{0xC0, 0xF1, 0x7E1B, 1, 8}, true, {0x1B, 0x7E, 0x94, 0xC6, 0, 0, 0, 0}},  // never more than asked
+      {{0xC0, 0xF2, 0x7E1B, 1, 16}, false, {}},
+      {{0xC0, 0xF1, 0x7E1B, 0, 16}, false, {}},
+  };
+  for (const auto& c : cases) {
+    Bytes buffer(16, 0xEE);
+    const UsbResult result = bridge.ControlTransfer(c.request, buffer.data(), 16);
+    EXPECT_EQ(result.ok, c.ok);
+    EXPECT_EQ(result.transferred, c.answer.size());
+    EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(c.answer.size())), c.answer);
+    EXPECT_EQ(result.errorCode, c.ok ? 0 : usb_error::kGenFailure);
   }
-  const auto usb = bridge.Trace().Usb();
-  ASSERT_EQ(usb.size(), 5u);
-  EXPECT_EQ(usb[0].request.value, 0x7E1B);
-  EXPECT_TRUE(usb[0].ok);
-  EXPECT_FALSE(usb[4].ok);
 }
 
 }  // namespace
