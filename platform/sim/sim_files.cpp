@@ -25,11 +25,6 @@ void SimFiles::Write(std::u16string_view path, std::span<const std::uint8_t> byt
   Write(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
-void SimFiles::Remove(std::u16string_view path) {
-  std::lock_guard guard(lock_);
-  files_.erase(FoldedPath(path));
-}
-
 bool SimFiles::SetFaults(std::u16string_view path, const SimFileFaults& faults) {
   std::lock_guard guard(lock_);
   const auto found = files_.find(FoldedPath(path));

@@ -28,7 +28,6 @@ class SimFiles : public FileApi {
   // Creates or replaces a file; its faults are cleared.
   void Write(std::u16string_view path, std::string_view bytes);
   void Write(std::u16string_view path, std::span<const std::uint8_t> bytes);
-  void Remove(std::u16string_view path);
   // Faults of an existing file; false when there is no such file.
   bool SetFaults(std::u16string_view path, const SimFileFaults& faults);
   // Files opened and not yet closed.
