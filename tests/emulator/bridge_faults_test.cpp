@@ -19,15 +19,21 @@ class BridgeFaultTest : public testing::Test {
   Bridge bridge{clock, PartForRow(8)};
 };
 
-TEST_F(BridgeFaultTest, NthCommandFailsOnceWithoutReachingTheFlash) {
-  bridge.Faults().OnCommand(2, Fault::CallFails());
-  EXPECT_TRUE(Good(Enable()));
-  EXPECT_FALSE(Enable().completed);
-  EXPECT_TRUE(Good(Enable()));
-  const auto scsi = bridge.Trace().Scsi();
-  ASSERT_EQ(scsi.size(), 3u);
-  EXPECT_FALSE(scsi[1].completed);
-  EXPECT_EQ(bridge.Trace().SpiOpcodes(), "06 06");
+TEST(BridgeFault, NthCommandFailsOnceOrUnplugsTheBridge) {
+  for (const bool vanish : {false, true}) {
+    SCOPED_TRACE(vanish);
+    VirtualClock clock;
+    Bridge bridge(clock, PartForRow(8));
+    bridge.Faults().OnCommand(2, vanish ? Fault::Vanish() : Fault::CallFails());
+    EXPECT_TRUE(Good(SpiOut(bridge, {0x06})));
+    EXPECT_FALSE(SpiOut(bridge, {0x06}).completed);
+    EXPECT_EQ(Good(SpiOut(bridge, {0x06})), !vanish);
+    EXPECT_EQ(bridge.Present(), !vanish);
+    const auto scsi = bridge.Trace().Scsi();  // a vanished bridge is not reached at all
+    ASSERT_EQ(scsi.size(), vanish ? 2u : 3u);
+    EXPECT_FALSE(scsi[1].completed);
+    EXPECT_EQ(bridge.Trace().SpiOpcodes(), vanish ? "06" : "06 06");  // failed commands never reach the flash
+  }
 }
 
 TEST_F(BridgeFaultTest, OpcodeRulesLastTheirTimesAndTheFirstMatchWins) {
@@ -71,15 +77,6 @@ TEST_F(BridgeFaultTest, ShortDataIgnoredWritesAndStuckBusy) {
   EXPECT_TRUE(Good(SpiOut(bridge, {0x60})));
   clock.Advance(24 * 3600 * 1000ull);
   EXPECT_EQ(SpiIn(bridge, {0x05}, 2)[0] & spi::kStatusBusy, spi::kStatusBusy);
-}
-
-TEST_F(BridgeFaultTest, VanishUnplugsTheBridge) {
-  bridge.Faults().OnCommand(2, Fault::Vanish());
-  EXPECT_TRUE(Good(Enable()));
-  EXPECT_FALSE(Enable().completed);
-  EXPECT_FALSE(bridge.Present());
-  EXPECT_FALSE(Enable().completed);
-  EXPECT_EQ(bridge.Trace().Scsi().size(), 2u);  // the vanishing command reached it, the next did not
 }
 
 TEST_F(BridgeFaultTest, UsbFaultsFailOrShortenTheTransfer) {

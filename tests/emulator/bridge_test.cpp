@@ -138,15 +138,12 @@ TEST_F(BridgeTest, ImageSectorsMoveTheWholeDataPhaseAtTheBlockAddress) {
   ASSERT_TRUE(Good(Sectors(scsi::kReadImageSectors, 0, two)));
   EXPECT_EQ(two, Bytes(image.begin(), image.begin() + 2));
   EXPECT_TRUE(bridge.Trace().Spi().empty());
-}
-
-TEST_F(BridgeTest, ImageSectorsWaitForNoFlashOperation) {
+  // Refused while the flash is busy with an operation started over SPI.
   SpiOut(bridge, {0x06});
-  SpiOut(bridge, {0x60});
-  Bytes block(512);
-  EXPECT_EQ(Sectors(scsi::kReadImageSectors, 1, block).status, scsi::kCheckCondition);
-  clock.Advance(PartForRow(8).eraseMs);
-  EXPECT_TRUE(Good(Sectors(scsi::kReadImageSectors, 1, block)));
+  SpiOut(bridge, {0x01, 0x00});
+  EXPECT_EQ(Sectors(scsi::kReadImageSectors, 0, two).status, scsi::kCheckCondition);
+  clock.Advance(PartForRow(8).writeStatusMs);
+  EXPECT_TRUE(Good(Sectors(scsi::kReadImageSectors, 0, two)));
 }
 
 TEST_F(BridgeTest, ControlRequestsAnswerTheirBlocks) {

@@ -73,43 +73,5 @@ TEST(FlashCatalogue, EveryReturnableRowHasAPartThatFitsTheRow) {
   EXPECT_THROW(PartNamed("no such part"), std::out_of_range);
 }
 
-TEST(FlashCatalogue, PartsAnswerTheIdentificationCommandsTheyKnow) {
-  struct Case {
-    std::string_view part;
-    std::uint8_t opcode;
-    std::size_t commandLength;  // opcode and address bytes, zeros but the last
-    Bytes expected;
-    std::uint8_t lastAddressByte = 0;
-  };
-  const Case cases[] = {
-      {"C2 20 15", 0x9F, 1, {0xC2, 0x20, 0x15}},
-      {"C2 20 11", 0x90, 4, {0xC2, 0x10, 0xC2, 0x10}},
-      {"C2 20 11", 0x90, 4, {0x10, 0xC2}, 0x01},  // odd address: device first
-      {"1F 65 (0x15 only)", 0x15, 1, {0x1F, 0x65}},
-      {"1F 65 (0x15 only)", 0x9F, 1, {0xFF, 0xFF, 0xFF}},
-      {"BF 49 (0x90 only)", 0x90, 4, {0xBF, 0x49, 0xBF, 0x49}},
-      {"BF 49 (0x90 only)", 0x90, 1, {0xFF, 0xFF, 0xFF, 0xBF, 0x49}},  // the address is clocked first
-      {"9D 7C (0xAB)", 0xAB, 4, {0x9D, 0x7C, 0x9D}},
-      {"9D 7C (0xAB)", 0x9F, 1, {0x7F, 0x9D, 0x7C}},
-      {"EF 40 18", 0x90, 4, {0xEF, 0x17}},
-      {kSilentPart, 0x9F, 1, {0xFF, 0xFF, 0xFF}},
-      {kSilentPart, 0xAB, 4, {0xFF, 0xFF, 0xFF}},
-      {kUnknownMakerPart, 0x9F, 1, {0xA1, 0x40, 0x14}},
-      {kContinuationCodePart, 0x9F, 1, {0x7F, 0x9D, 0x13}},
-      {kContinuationCodePart, 0xAB, 4, {0xFF, 0xFF, 0xFF}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.part) + " opcode " + std::to_string(c.opcode));
-    VirtualClock clock;
-    SpiFlash flash(PartNamed(c.part), clock);
-    Bytes mosi(c.commandLength + c.expected.size(), 0x00);
-    mosi[0] = c.opcode;
-    if (c.commandLength > 1) mosi[c.commandLength - 1] = c.lastAddressByte;
-    Bytes miso(mosi.size());
-    flash.Transfer(mosi, miso);
-    EXPECT_EQ(Bytes(miso.begin() + static_cast<std::ptrdiff_t>(c.commandLength), miso.end()), c.expected);
-  }
-}
-
 }  // namespace
 }  // namespace vx::emu

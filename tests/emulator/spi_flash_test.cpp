@@ -19,9 +19,11 @@ Bytes Addressed(std::uint8_t opcode, std::uint32_t address, const Bytes& data = 
   return mosi;
 }
 
-// A flash of the part for one table row on its own clock, driven one transaction at a time.
+// A flash of one catalogue part (by name, or by the table row it stands for)
+// on its own clock, driven one transaction at a time.
 struct FlashBench {
   explicit FlashBench(int row) : flash(PartForRow(row), clock) {}
+  explicit FlashBench(std::string_view name) : flash(PartNamed(name), clock) {}
 
   void Send(const Bytes& mosi) { flash.Transfer(mosi, {}); }
   // Write enable, the operation, and time enough for it to end.
@@ -45,40 +47,29 @@ struct FlashBench {
   SpiFlash flash;
 };
 
-TEST(SpiFlash, EachOperationIsBusyForThePartsTimeThenClearsTheLatch) {
-  const FlashPart& part = PartForRow(8);  // one status byte, 256-byte pages, erase 60
-  const std::pair<Bytes, std::uint32_t> cases[] = {{Addressed(spi::kPageProgram, 0, {0x12}), part.programMs},
-                                                   {{0x60}, part.eraseMs},
+TEST(SpiFlash, EachOperationIsBusyForThePartsTimeAndAnswersOnlyStatusReadsMeanwhile) {
+  const FlashPart& part = PartForRow(36);  // two status bytes, erase C7
+  const std::pair<Bytes, std::uint32_t> cases[] = {{Addressed(spi::kPageProgram, 0x100, {0x00}), part.programMs},
+                                                   {{0xC7}, part.eraseMs},
                                                    {{spi::kWriteStatus, 0x00}, part.writeStatusMs}};
   for (const auto& [operation, ms] : cases) {
     SCOPED_TRACE(int(operation[0]));
-    FlashBench bench(8);
+    FlashBench bench(36);
+    bench.flash.Array()[0] = 0x5A;
     bench.Send({spi::kWriteEnable});
     EXPECT_EQ(bench.Status(), spi::kStatusWel);
     bench.Send(operation);
     EXPECT_EQ(bench.Status(), spi::kStatusBusy | spi::kStatusWel);
+    EXPECT_EQ(bench.Read(0, 2), (Bytes{0xFF, 0xFF}));
+    EXPECT_EQ(bench.Ask({0x9F}, 3), (Bytes{0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(bench.Ask({spi::kReadStatus2}, 1), Bytes{0x00});
+    bench.Send({spi::kWriteDisable});  // ignored: the latch stays until the operation ends
     bench.clock.Advance(ms - 1);
     EXPECT_EQ(bench.Status(), spi::kStatusBusy | spi::kStatusWel);
     bench.clock.Advance(1);
     EXPECT_EQ(bench.Status(), 0);
+    EXPECT_EQ(bench.Read(0, 1), Bytes{operation[0] == 0xC7 ? B(0xFF) : B(0x5A)});
   }
-}
-
-TEST(SpiFlash, WhileBusyOnlyStatusReadsAreAnswered) {
-  FlashBench bench(36);  // two status bytes
-  bench.flash.Array()[0] = 0x5A;
-  bench.Send({spi::kWriteEnable});
-  bench.Send(Addressed(spi::kPageProgram, 0x100, {0x00}));
-  ASSERT_TRUE(bench.flash.Busy());
-  EXPECT_EQ(bench.Read(0, 2), (Bytes{0xFF, 0xFF}));
-  EXPECT_EQ(bench.Ask({0x9F}, 3), (Bytes{0xFF, 0xFF, 0xFF}));
-  EXPECT_EQ(bench.Ask({spi::kReadStatus2}, 1), Bytes{0x00});
-  bench.Send({spi::kWriteEnable});   // ignored: no second operation is started
-  bench.Send({spi::kWriteDisable});  // ignored: the latch stays until the program ends
-  EXPECT_TRUE(bench.flash.WriteEnabled());
-  bench.clock.Advance(60'000);
-  EXPECT_EQ(bench.Read(0, 1), Bytes{0x5A});
-  EXPECT_EQ(bench.Read(0x100, 1), Bytes{0x00});
 }
 
 TEST(SpiFlash, PageProgramOnlyClearsBitsAndWrapsInsideItsPage) {
@@ -188,6 +179,33 @@ TEST(SpiFlash, TwoByteStatusWriteSetsTheSecondRegister) {
   bench.Write({spi::kWriteStatus, 0x00});  // one byte leaves the second register alone
   EXPECT_EQ(bench.Status(), 0x00);
   EXPECT_EQ(bench.Ask({spi::kReadStatus2}, 1), Bytes{0x02});
+}
+
+TEST(SpiFlash, PartsAnswerTheIdentificationCommandsTheyKnow) {
+  const struct {
+    std::string_view part;
+    Bytes command;
+    Bytes answer;
+  } cases[] = {
+      {"C2 20 15", {0x9F}, {0xC2, 0x20, 0x15}},
+      {"C2 20 11", {0x90, 0, 0, 0}, {0xC2, 0x10, 0xC2, 0x10}},
+      {"C2 20 11", {0x90, 0, 0, 1}, {0x10, 0xC2}},  // odd address: device first
+      {"1F 65 (0x15 only)", {0x15}, {0x1F, 0x65}},
+      {"1F 65 (0x15 only)", {0x9F}, {0xFF, 0xFF, 0xFF}},
+      {"BF 49 (0x90 only)", {0x90, 0, 0, 0}, {0xBF, 0x49, 0xBF, 0x49}},
+      {"BF 49 (0x90 only)", {0x90}, {0xFF, 0xFF, 0xFF, 0xBF, 0x49}},  // the address is clocked first
+      {"9D 7C (0xAB)", {0xAB, 0, 0, 0}, {0x9D, 0x7C, 0x9D}},
+      {"9D 7C (0xAB)", {0x9F}, {0x7F, 0x9D, 0x7C}},
+      {"EF 40 18", {0x90, 0, 0, 0}, {0xEF, 0x17}},
+      {kSilentPart, {0x9F}, {0xFF, 0xFF, 0xFF}},
+      {kSilentPart, {0xAB, 0, 0, 0}, {0xFF, 0xFF, 0xFF}},
+      {kUnknownMakerPart, {0x9F}, {0xA1, 0x40, 0x14}},
+      {kContinuationCodePart, {0x9F}, {0x7F, 0x9D, 0x13}},
+      {kContinuationCodePart, {0xAB, 0, 0, 0}, {0xFF, 0xFF, 0xFF}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FlashBench(c.part).Ask(c.command, c.answer.size()), c.answer) << c.part << " " << int(c.command[0]);
+  }
 }
 
 TEST(SpiFlash, UnknownOpcodesReadAsFloatingBus) {
