@@ -38,7 +38,7 @@ TEST(FullUpdateTest, ShowsEveryStepAndLeavesTheNewFirmwareInTheFlash) {
     SCOPED_TRACE(c.file);
     UpdaterMachine m;
     emu::Bridge& bridge = m.OldBridge();
-    emu::Bridge& second = m.AddBridge(DefaultBridge(0x0200000A));  // neither examined nor updated
+    emu::Bridge& second = m.OldBridge(DefaultBridge(0x0200000A));  // neither examined nor updated
     const Bytes secondBefore = m.FlashOf(second, 0, 0x4000);
     m.WriteFirmware(c.file);
     m.WriteFile(u"nocode.eep", MakeEep(kEepConfig, {}));
@@ -69,7 +69,7 @@ TEST(EarlyFailureTest, EndsBeforeAnythingIsWritten) {
   for (const auto& c : cases) {
     UpdaterMachine m;
     emu::Bridge* bridge =
-        c.bridge ? &m.AddBridge(DefaultBridge().Part(emu::PartNamed(emu::kUnknownMakerPart))) : nullptr;
+        c.bridge ? &m.OldBridge(DefaultBridge().Part(emu::PartNamed(emu::kUnknownMakerPart))) : nullptr;
     const Bytes before = bridge ? m.FlashOf(*bridge, 0, 0x4000) : Bytes{};
     Images().SetCodeImage(Pattern(CodeAreaSize, 0x77).data());
     m.dlg_.m_imageLoaded = 1;

@@ -61,13 +61,10 @@ class UpdaterMachine {
  public:
   UpdaterMachine() { Images().ResetImages(); }
 
-  emu::Bridge& AddBridge(const platform::sim::SimBridgeSpec& spec = DefaultBridge()) {
-    return *machine_.AddBridge(spec).bridge;
-  }
   // A bridge holding its own configuration image and old code.
   emu::Bridge& OldBridge(const platform::sim::SimBridgeSpec& spec = DefaultBridge(),
                          const Bytes& code = Pattern(CodeAreaSize, 0x22)) {
-    emu::Bridge& bridge = AddBridge(spec);
+    emu::Bridge& bridge = *machine_.AddBridge(spec).bridge;
     const auto flash = bridge.Flash()->Array().begin();
     std::copy(code.begin(), code.end(), std::copy(kDeviceConfig.begin(), kDeviceConfig.end(), flash));
     return bridge;

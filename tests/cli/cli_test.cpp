@@ -31,10 +31,9 @@ TEST(CliTest, HelpDocumentsCommandsOptionsAndExitCodes) {
 // was written for the backups read afterwards and for the next run.
 TEST(CliTest, ExampleUpdateTracesEveryRequestAndKeepsTheBridgeInItsStateFile) {
   const ScratchDir dir;
-  const std::vector<std::string> update = {"--simulate=bridge.state", "--yes", "--config", kExampleConfig};
-  std::vector<std::string> traced = update;
-  traced.push_back("--trace=trace.txt");
-  const ProgramResult result = RunUpdater(dir, traced);
+  const std::vector<std::string> update = {"--simulate=bridge.state", "--yes", "--config", kExampleConfig,
+                                           "--trace=trace.txt"};
+  const ProgramResult result = RunUpdater(dir, update);
   ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
   EXPECT_NE(result.out.find("Progress: 200/200\n"), std::string::npos);
   EXPECT_TRUE(result.out.ends_with("Message: Success!!\n")) << result.out;
@@ -54,9 +53,9 @@ TEST(CliTest, ExampleUpdateTracesEveryRequestAndKeepsTheBridgeInItsStateFile) {
   ASSERT_EQ(saved.size(), 8704u);
   EXPECT_EQ(saved.substr(0, 512), kExampleFirmware.substr(0, 512));
   EXPECT_EQ(saved.substr(512, 6144), kExampleFirmware.substr(536, 6144));
-  ASSERT_EQ(RunUpdater(dir, {"read", "--simulate=bridge.state", "disk.bin", "--address", "0x2800", "--length", "4096"})
-                .exitCode,
-            0);
+  const std::vector<std::string> readDisk = {
+      "read", "--simulate=bridge.state", "disk.bin", "--address", "0x2800", "--length", "4096"};
+  ASSERT_EQ(RunUpdater(dir, readDisk).exitCode, 0);
   EXPECT_EQ(dir.Read("disk.bin"), kExampleFirmware.substr(10240));
 
   const ProgramResult again = RunUpdater(dir, update);  // finds the code the first run wrote
@@ -68,9 +67,9 @@ TEST(CliTest, SimImageIsTheFlashOnFirstUse) {
   const ScratchDir dir;
   const std::string image = kExampleFirmware.substr(0, 1000);
   dir.Write("image.bin", image);
-  ASSERT_EQ(RunUpdater(dir, {"--simulate=b.state", "--sim-image", "image.bin", "read", "out.bin", "--length", "1000"})
-                .exitCode,
-            0);
+  const std::vector<std::string> args = {"--simulate=b.state", "--sim-image", "image.bin", "read", "out.bin",
+                                         "--length",           "1000"};
+  ASSERT_EQ(RunUpdater(dir, args).exitCode, 0);
   EXPECT_EQ(dir.Read("out.bin"), image);
 }
 
