@@ -59,7 +59,7 @@ bool Simulation::Start(const Options& options, const emu::FlashPart& part, std::
   emu::ChipInfoValues chipInfo;
   chipInfo.firmwareVersion = kSimFirmwareVersion;
   platform::sim::SimMachineBuilder machine(sim_);
-  bridge_ = machine.AddBridge(platform::sim::SimBridgeSpec().Part(part).ChipInfo(chipInfo).DriveLetters("E")).bridge;
+  bridge_ = machine.AddBridge(platform::sim::SimBridgeSetup().Part(part).ChipInfo(chipInfo).DriveLetters("E")).bridge;
   const std::span<std::uint8_t> flash = bridge_->Flash()->Array();
 
   statePath_ = options.simState;

@@ -38,33 +38,33 @@ emu::UsbPlug SimMachineBuilder::Plug(std::uint8_t port, emu::LocationText locati
   return plug;
 }
 
-SimBridge SimMachineBuilder::AddBridge(const SimBridgeSpec& spec) {
+SimBridge SimMachineBuilder::AddBridge(const SimBridgeSetup& setup) {
   emu::SimMachine& machine = sim_.Machine();
   const std::size_t number = machine.BridgeCount() + 1;
 
   emu::BridgeNodesOptions options;
-  options.layout = spec.layout;
-  options.serial = spec.serial.empty() ? Numbered("VX", number) : spec.serial;
-  options.vendorId = spec.chipInfo.vendorId;
-  options.productId = spec.chipInfo.productId;
+  options.layout = setup.layout;
+  options.serial = setup.serial.empty() ? Numbered("VX", number) : setup.serial;
+  options.vendorId = setup.chipInfo.vendorId;
+  options.productId = setup.chipInfo.productId;
   options.diskSignature = 0x1B7E0000u + static_cast<std::uint32_t>(number);
   SimBridge made;
-  made.nodes = emu::AddBridgeNodes(machine, Plug(spec.port, spec.location), options);
+  made.nodes = emu::AddBridgeNodes(machine, Plug(setup.port, setup.location), options);
 
   emu::BridgeConfig config;
-  config.chipInfo = emu::DiskChipInfo(spec.chipInfo);
-  config.usbChipInfo = emu::UsbChipInfo(spec.chipInfo);
-  config.winusbDriver = spec.winusbDriver;
-  const emu::FlashPart& part = spec.part ? *spec.part : emu::PartForRow(1);
+  config.chipInfo = emu::DiskChipInfo(setup.chipInfo);
+  config.usbChipInfo = emu::UsbChipInfo(setup.chipInfo);
+  config.winusbDriver = setup.winusbDriver;
+  const emu::FlashPart& part = setup.part ? *setup.part : emu::PartForRow(1);
   made.bridge = &machine.AddBridge(std::make_unique<emu::Bridge>(sim_.Clock(), part, config));
   sim_.AttachBridge(*made.bridge, made.nodes.diskPath, made.nodes.winusbPath);
 
-  for (char letter : spec.driveLetters) emu::AddVolume(machine, letter, made.nodes, spec.binding);
+  for (char letter : setup.driveLetters) emu::AddVolume(machine, letter, made.nodes, setup.binding);
   return made;
 }
 
-std::vector<SimBridge> SimMachineBuilder::AddBridges(int count, const SimBridgeSpec& spec) {
-  SimBridgeSpec numbered = spec;
+std::vector<SimBridge> SimMachineBuilder::AddBridges(int count, const SimBridgeSetup& setup) {
+  SimBridgeSetup numbered = setup;
   numbered.serial.clear();
   std::vector<SimBridge> made;
   for (int i = 0; i < count; ++i) made.push_back(AddBridge(numbered));

@@ -7,7 +7,7 @@
 //   SimMachineBuilder machine(sim);
 //   machine.AddBridge();                                   // composite, row-1 flash
 //   machine.AddMouse();
-//   machine.AddBridge(SimBridgeSpec().Layout(emu::BridgeLayout::DiskOnly).DriveLetters("EG"));
+//   machine.AddBridge(SimBridgeSetup().Layout(emu::BridgeLayout::DiskOnly).DriveLetters("EG"));
 //   platform::ScopedPlatform scoped(sim.Apis());
 //
 // Each bridge is owned by the machine and attached to the platform on its
@@ -29,8 +29,8 @@
 namespace vx::platform::sim {
 
 // What a bridge looks like; the setters chain:
-//   SimBridgeSpec().Layout(emu::BridgeLayout::DiskOnly).DriveLetters("EG")
-struct SimBridgeSpec {
+//   SimBridgeSetup().Layout(emu::BridgeLayout::DiskOnly).DriveLetters("EG")
+struct SimBridgeSetup {
   emu::BridgeLayout layout = emu::BridgeLayout::Composite;
   std::optional<emu::FlashPart> part;  // none: the catalogue's part for flash-table row 1
   emu::ChipInfoValues chipInfo{};       // reported on both sides; its mode byte decides SPI access
@@ -41,20 +41,20 @@ struct SimBridgeSpec {
   std::uint8_t port = 0;                // 0: the hub's first free port
   std::string serial;                   // empty: "VX0001", "VX0002", ... in the order added
 
-  SimBridgeSpec& Layout(emu::BridgeLayout value) { return Set(layout, value); }
-  SimBridgeSpec& Part(const emu::FlashPart& value) { return Set(part, std::optional(value)); }
-  SimBridgeSpec& ChipInfo(const emu::ChipInfoValues& value) { return Set(chipInfo, value); }
-  SimBridgeSpec& Mode(std::uint8_t value) { return Set(chipInfo.mode, value); }
-  SimBridgeSpec& WithoutWinUsbDriver() { return Set(winusbDriver, false); }
-  SimBridgeSpec& DriveLetters(std::string value) { return Set(driveLetters, std::move(value)); }
-  SimBridgeSpec& Binding(emu::VolumeBinding value) { return Set(binding, value); }
-  SimBridgeSpec& Location(emu::LocationText value) { return Set(location, value); }
-  SimBridgeSpec& Port(std::uint8_t value) { return Set(port, value); }
-  SimBridgeSpec& Serial(std::string value) { return Set(serial, std::move(value)); }
+  SimBridgeSetup& Layout(emu::BridgeLayout value) { return Set(layout, value); }
+  SimBridgeSetup& Part(const emu::FlashPart& value) { return Set(part, std::optional(value)); }
+  SimBridgeSetup& ChipInfo(const emu::ChipInfoValues& value) { return Set(chipInfo, value); }
+  SimBridgeSetup& Mode(std::uint8_t value) { return Set(chipInfo.mode, value); }
+  SimBridgeSetup& WithoutWinUsbDriver() { return Set(winusbDriver, false); }
+  SimBridgeSetup& DriveLetters(std::string value) { return Set(driveLetters, std::move(value)); }
+  SimBridgeSetup& Binding(emu::VolumeBinding value) { return Set(binding, value); }
+  SimBridgeSetup& Location(emu::LocationText value) { return Set(location, value); }
+  SimBridgeSetup& Port(std::uint8_t value) { return Set(port, value); }
+  SimBridgeSetup& Serial(std::string value) { return Set(serial, std::move(value)); }
 
  private:
   template <typename Field, typename Value>
-  SimBridgeSpec& Set(Field& field, Value&& value) {
+  SimBridgeSetup& Set(Field& field, Value&& value) {
     field = std::forward<Value>(value);
     return *this;
   }
@@ -70,10 +70,10 @@ class SimMachineBuilder {
   // Gives the machine a root hub (8 ports) when it has no hub yet.
   explicit SimMachineBuilder(SimPlatform& sim);
 
-  SimBridge AddBridge(const SimBridgeSpec& spec = {});
+  SimBridge AddBridge(const SimBridgeSetup& setup = {});
   // `count` bridges alike, each with its own serial (a serial given here, if
   // any, is ignored).
-  std::vector<SimBridge> AddBridges(int count, const SimBridgeSpec& spec = {});
+  std::vector<SimBridge> AddBridges(int count, const SimBridgeSetup& setup = {});
   // A device with a disk that is no bridge: nothing answers its vendor
   // commands. `letter` (0 for none) is a volume of its disk.
   emu::BridgeNodes AddUsbStick(char letter = 0);

@@ -50,10 +50,10 @@ inline const Bytes kEepCode = Pattern(6000, 0x55);
 inline const Bytes kEepDisk = Pattern(5000, 0x66);
 
 // A bridge with a 256-byte-page flash (row 47) and the firmware version given.
-inline platform::sim::SimBridgeSpec DefaultBridge(std::uint32_t version = 0x01000005) {
+inline platform::sim::SimBridgeSetup DefaultBridge(std::uint32_t version = 0x01000005) {
   emu::ChipInfoValues info;
   info.firmwareVersion = version;
-  return platform::sim::SimBridgeSpec().Part(emu::PartForRow(47)).ChipInfo(info);
+  return platform::sim::SimBridgeSetup().Part(emu::PartForRow(47)).ChipInfo(info);
 }
 
 // One machine with the dialog; table-driven tests build one per case.
@@ -62,9 +62,9 @@ class UpdaterMachine {
   UpdaterMachine() { Images().ResetImages(); }
 
   // A bridge holding its own configuration image and old code.
-  emu::Bridge& OldBridge(const platform::sim::SimBridgeSpec& spec = DefaultBridge(),
+  emu::Bridge& OldBridge(const platform::sim::SimBridgeSetup& setup = DefaultBridge(),
                          const Bytes& code = Pattern(CodeAreaSize, 0x22)) {
-    emu::Bridge& bridge = *machine_.AddBridge(spec).bridge;
+    emu::Bridge& bridge = *machine_.AddBridge(setup).bridge;
     const auto flash = bridge.Flash()->Array().begin();
     std::copy(code.begin(), code.end(), std::copy(kDeviceConfig.begin(), kDeviceConfig.end(), flash));
     return bridge;

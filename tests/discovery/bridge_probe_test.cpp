@@ -52,7 +52,7 @@ class BridgeProbeTest : public DiscoveryTest {
 };
 
 TEST_F(BridgeProbeTest, CompositeWithWinUsbOnTheDeviceIsFoundAtTheFirstStep) {
-  const auto bridge = builder.AddBridge(Spec().Layout(BridgeLayout::WinUsbOnDevice));
+  const auto bridge = builder.AddBridge(BridgeSetup().Layout(BridgeLayout::WinUsbOnDevice));
   const std::u16string usbId = machine.Node(bridge.nodes.usbDevice).instanceId;
   SetText(record.usbInstanceId, usbId);
   const ScopedInfoSet set = UsbDeviceSet();
@@ -101,14 +101,14 @@ TEST_F(BridgeProbeTest, SearchesFirstChildrenAlongEightNodesOfTheSiblingChain) {
 // The WinUSB side counts when its chip information or at least its status
 // request answers; a side that does not answer leaves nothing in the record.
 TEST_F(BridgeProbeTest, WinUsbSideNeedsAnAnswer) {
-  const auto statusOnly = builder.AddBridge(Spec().Layout(BridgeLayout::WinUsbOnly));
+  const auto statusOnly = builder.AddBridge(BridgeSetup().Layout(BridgeLayout::WinUsbOnly));
   statusOnly.bridge->Faults().OnUsbRequest(emu::UsbFault::Fails(), emu::kEveryTime, 0x7E1B);
   Probe(statusOnly.nodes.usbDevice);
   EXPECT_EQ(TextOf(record.winusbPath), statusOnly.nodes.winusbPath);
   EXPECT_EQ(record.vendorId, 0);
   EXPECT_EQ(record.firmwareVersion, 0u);
 
-  const auto mute = builder.AddBridge(Spec().Layout(BridgeLayout::WinUsbOnly));
+  const auto mute = builder.AddBridge(BridgeSetup().Layout(BridgeLayout::WinUsbOnly));
   mute.bridge->Faults().OnUsbRequest(emu::UsbFault::ShortTransfer(1));
   for (emu::NodeId node : {mute.nodes.usbDevice, builder.AddUsbStick().usbDevice}) {
     EXPECT_FALSE(Probe(node));
@@ -131,9 +131,9 @@ TEST_F(BridgeProbeTest, ModeByteSelectsTheMode) {
                         Case{1, true, kChipModeSpiFlash, false}, Case{2, false, kChipModeByte2, false},
                         Case{9, false, kChipModeRejected, false}}) {
     SCOPED_TRACE(::testing::Message() << int{c.modeByte} << (c.silentFlash ? " silent flash" : ""));
-    Spec spec = Spec().Layout(BridgeLayout::DiskOnly).Mode(c.modeByte);
-    if (c.silentFlash) spec.Part(emu::PartNamed(emu::kSilentPart));
-    const auto bridge = builder.AddBridge(spec);
+    BridgeSetup setup = BridgeSetup().Layout(BridgeLayout::DiskOnly).Mode(c.modeByte);
+    if (c.silentFlash) setup.Part(emu::PartNamed(emu::kSilentPart));
+    const auto bridge = builder.AddBridge(setup);
     Probe(bridge.nodes.usbDevice);
     EXPECT_FALSE(IsEmpty(record.diskPath));
     EXPECT_EQ(record.chipMode, c.chipMode);

@@ -24,7 +24,7 @@ TEST_F(DeviceEnumTest, FindsTheInterfacePathOfADeviceIgnoringCase) {
   EXPECT_FALSE(FindInterfacePath(GUID_DEVINTERFACE_DISK, u"USBSTOR\\X", path, length));
 
   builder.AddUsbStick();
-  const auto bridge = builder.AddBridge(Spec().Layout(emu::BridgeLayout::DiskOnly));
+  const auto bridge = builder.AddBridge(BridgeSetup().Layout(emu::BridgeLayout::DiskOnly));
   const std::u16string id = Lowered(machine.Node(bridge.nodes.diskNode).instanceId);
   ASSERT_TRUE(FindInterfacePath(GUID_DEVINTERFACE_DISK, id, path, length));
   EXPECT_EQ(TextOf(path), bridge.nodes.diskPath);

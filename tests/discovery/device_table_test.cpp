@@ -23,9 +23,9 @@ class DeviceTableTest : public DiscoveryTest {
 };
 
 TEST_F(DeviceTableTest, KeepsBridgesAmongOtherDevicesInPackedSlots) {
-  const auto first = builder.AddBridge(Spec().DriveLetters("E"));
+  const auto first = builder.AddBridge(BridgeSetup().DriveLetters("E"));
   builder.AddMouse();
-  const auto second = builder.AddBridge(Spec().Layout(BridgeLayout::DiskOnly));
+  const auto second = builder.AddBridge(BridgeSetup().Layout(BridgeLayout::DiskOnly));
 
   ASSERT_TRUE(RefreshDevices(table, count));
   ASSERT_EQ(count, 2);
@@ -59,8 +59,8 @@ TEST_F(DeviceTableTest, KeepsBridgesAmongOtherDevicesInPackedSlots) {
 
 TEST_F(DeviceTableTest, KeepsABridgeFoundOnOneSideOnly) {
   builder.AddUsbStick('D');
-  builder.AddBridge(Spec().Layout(BridgeLayout::WinUsbOnly));
-  builder.AddBridge(Spec().WithoutWinUsbDriver().DriveLetters("E"));
+  builder.AddBridge(BridgeSetup().Layout(BridgeLayout::WinUsbOnly));
+  builder.AddBridge(BridgeSetup().WithoutWinUsbDriver().DriveLetters("E"));
   ASSERT_TRUE(RefreshDevices(table, count));
   ASSERT_EQ(count, 2);
   EXPECT_TRUE(IsEmpty(table[0].diskPath));
@@ -113,7 +113,7 @@ TEST_F(DeviceTableTest, ReleaseFreesOnlyATableThatIsThere) {
 
 TEST_F(DeviceTableTest, BridgeBehindAnExternalHubTakesOneSlot) {
   builder.PlugInto(builder.AddHub());
-  const auto bridge = builder.AddBridge(Spec().Layout(BridgeLayout::DiskOnly));
+  const auto bridge = builder.AddBridge(BridgeSetup().Layout(BridgeLayout::DiskOnly));
   ASSERT_TRUE(RefreshDevices(table, count));
   ASSERT_EQ(count, 1);
   EXPECT_EQ(TextOf(table[0].diskPath), bridge.nodes.diskPath);

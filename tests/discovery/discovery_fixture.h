@@ -14,7 +14,7 @@
 
 namespace vx::testing {
 
-using Spec = platform::sim::SimBridgeSpec;
+using BridgeSetup = platform::sim::SimBridgeSetup;
 
 inline std::u16string Lowered(std::u16string text) {
   for (auto& c : text) c = static_cast<char16_t>(std::tolower(c));

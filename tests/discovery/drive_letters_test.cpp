@@ -17,7 +17,7 @@ class DriveLettersTest : public DiscoveryTest {
  protected:
   // A new disk-only bridge whose volumes name its disk that way.
   emu::BridgeNodes Bridge(VolumeBinding binding, std::string letters) {
-    return builder.AddBridge(Spec().Layout(emu::BridgeLayout::DiskOnly).Binding(binding).DriveLetters(letters)).nodes;
+    return builder.AddBridge(BridgeSetup().Layout(emu::BridgeLayout::DiskOnly).Binding(binding).DriveLetters(letters)).nodes;
   }
 
   DeviceRecord RecordOf(const emu::BridgeNodes& nodes) {
