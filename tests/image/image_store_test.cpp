@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
+#include <string>
 #include <vector>
 
 #include "image/default_config_image.h"
@@ -10,48 +11,68 @@
 namespace vx {
 namespace {
 
+using Bytes = std::vector<std::uint8_t>;
+
 TEST(CodeChecksum, SumsBytesModulo65536) {
   const std::uint8_t abc[] = {'a', 'b', 'c'};
   EXPECT_EQ(CodeChecksum(abc, 3), 0x0126);
-  const std::vector<std::uint8_t> ff(8192, 0xFF);
-  EXPECT_EQ(CodeChecksum(ff.data(), 8192), 0xE000);
-  EXPECT_EQ(CodeChecksum(ff.data(), 258), 0x00FE);  // 258 * 255 = 0x100FE
 }
 
-TEST(ImageStore, CodeFromTheDeviceIsCopiedSummedAndCleared) {
-  std::vector<std::uint8_t> code(CodeAreaSize, 0xFF);
+// The store keeps its own copies; a missing image is refused with the store
+// unchanged; a reset brings back the built-in configuration and nothing else.
+TEST(ImageStore, CopiesImagesAndResets) {
+  Bytes code(CodeAreaSize, 0xFF);
   code[0] = 0x01;
+  const Bytes config(ConfigImageSize, 0x42);
   ImageStore store;
-  EXPECT_FALSE(store.SetCodeImage(nullptr));
   ASSERT_TRUE(store.SetCodeImage(code.data()));
-  EXPECT_FALSE(store.SetCodeImage(nullptr));  // refused with the store unchanged
-  code[1] = 0x00;                              // the store keeps its own copy
+  ASSERT_TRUE(store.SetConfigImage(config.data()));
+  EXPECT_FALSE(store.SetCodeImage(nullptr));
+  EXPECT_FALSE(store.SetConfigImage(nullptr));
+  code[1] = 0x00;
+  EXPECT_EQ(Bytes(store.configImage, store.configImage + ConfigImageSize), config);
   EXPECT_EQ(store.codeLength, CodeAreaSize);
   EXPECT_EQ(store.codeImage[1], 0xFF);
   EXPECT_EQ(store.codeChecksum, 0xE000 - 0xFF + 0x01);
 
-  store.ClearCodeImage();
-  EXPECT_EQ(store.codeImage, nullptr);
-  EXPECT_EQ(store.codeLength, 0u);
-  EXPECT_EQ(store.codeChecksum, 0);
-}
-
-TEST(ImageStore, ResetImagesRestoresTheDefaultConfigurationAlone) {
-  ImageStore store;
-  const std::uint8_t config[ConfigImageSize] = {0x42};
-  ASSERT_TRUE(store.SetConfigImage(config));
-  EXPECT_FALSE(store.SetConfigImage(nullptr));
-  EXPECT_EQ(std::memcmp(store.configImage, config, ConfigImageSize), 0);
-  const std::vector<std::uint8_t> code(CodeAreaSize, 0x22);
-  store.SetCodeImage(code.data());
-
   store.ResetImages();
-  EXPECT_EQ(std::memcmp(store.configImage, kDefaultConfigImage, ConfigImageSize), 0);
+  EXPECT_EQ(Bytes(store.configImage, store.configImage + ConfigImageSize),
+            Bytes(kDefaultConfigImage, kDefaultConfigImage + ConfigImageSize));
   EXPECT_EQ(store.codeImage, nullptr);
   EXPECT_EQ(store.codeLength, 0u);
   EXPECT_EQ(store.codeChecksum, 0);
   EXPECT_EQ(store.diskImage, nullptr);
   EXPECT_EQ(store.diskLength, 0u);
+}
+
+// From 0x010: the language list (one entry, 0x0409), then manufacturer,
+// product and serial number, each a length byte, type 3 and UTF-16LE text.
+TEST(DefaultConfigImage, StringDescriptorsChainFromLanguageListToSerialNumber) {
+  const std::uint8_t* image = kDefaultConfigImage;
+  std::vector<std::u16string> texts;
+  std::size_t offset = 0x010;
+  for (int index = 0; index < 4; ++index, offset += image[offset]) {
+    EXPECT_EQ(image[offset + 1], 3) << "descriptor " << index << " type";
+    std::u16string text;
+    for (std::size_t i = offset + 2; i + 1 < offset + image[offset]; i += 2) {
+      text += static_cast<char16_t>(image[i] | image[i + 1] << 8);
+    }
+    texts.push_back(text);
+  }
+  EXPECT_EQ(offset, 0x09Eu);
+  EXPECT_EQ(texts, (std::vector<std::u16string>{u"\u0409", u"Tarvenix Technology Inc.", u"USB-To-USB Cable Bridge",
+                                                 u"TARVENIXMP000000001"}));
+}
+
+// The settings block, a count of 18 and 18 byte pairs, is stored at 0x100
+// and again at 0x180, with zeros in between.
+TEST(DefaultConfigImage, SettingsBlockIsStoredTwice) {
+  const std::uint8_t* block = kDefaultConfigImage + 0x100;
+  const std::uint8_t* copy = kDefaultConfigImage + 0x180;
+  EXPECT_EQ(block[0], 18);
+  EXPECT_TRUE(std::equal(block, block + 37, copy));
+  EXPECT_TRUE(std::all_of(block + 37, copy, [](std::uint8_t b) { return b == 0; }));
+  EXPECT_TRUE(std::all_of(copy + 37, kDefaultConfigImage + ConfigImageSize, [](std::uint8_t b) { return b == 0; }));
 }
 
 }  // namespace
