@@ -13,19 +13,11 @@ constexpr std::uint8_t kMaxCdbLength = 16;
 DeviceHandle SimScsi::Open(std::u16string_view path) {
   emu::Bridge* bridge = bridges_.FindDisk(path);
   if (bridge == nullptr || !bridge->Present()) return DeviceHandle::None;
-  std::lock_guard lock(mutex_);
-  open_.emplace(++lastHandle_, bridge);
-  return static_cast<DeviceHandle>(lastHandle_);
-}
-
-emu::Bridge* SimScsi::Lookup(DeviceHandle device) const {
-  std::lock_guard lock(mutex_);
-  auto it = open_.find(static_cast<std::uintptr_t>(device));
-  return it == open_.end() ? nullptr : it->second;
+  return handles_.Open(bridge);
 }
 
 bool SimScsi::PassThroughDirect(DeviceHandle device, const ScsiRequest& request, std::uint8_t& scsiStatus) {
-  emu::Bridge* bridge = Lookup(device);
+  emu::Bridge* bridge = handles_.Find(device).value_or(nullptr);
   // An unknown handle, a malformed block or a data phase without a buffer
   // is refused before anything reaches the device.
   if (bridge == nullptr || request.cdb == nullptr || request.cdbLength == 0 || request.cdbLength > kMaxCdbLength) {
@@ -42,18 +34,7 @@ bool SimScsi::PassThroughDirect(DeviceHandle device, const ScsiRequest& request,
 }
 
 void SimScsi::Close(DeviceHandle device) {
-  std::lock_guard lock(mutex_);
-  if (open_.erase(static_cast<std::uintptr_t>(device)) == 0) ++badCloses_;
-}
-
-std::size_t SimScsi::OpenHandles() const {
-  std::lock_guard lock(mutex_);
-  return open_.size();
-}
-
-std::size_t SimScsi::BadCloses() const {
-  std::lock_guard lock(mutex_);
-  return badCloses_;
+  if (!handles_.Close(device)) ++badCloses_;
 }
 
 }  // namespace vx::platform::sim

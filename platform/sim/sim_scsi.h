@@ -4,13 +4,13 @@
 // tests can check every handle was closed.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <map>
-#include <mutex>
 
 #include "emulator/bridge_registry.h"
 #include "platform/scsi_api.h"
+#include "platform/sim/sim_handle_table.h"
 
 namespace vx::platform::sim {
 
@@ -22,18 +22,14 @@ class SimScsi : public ScsiApi {
   bool PassThroughDirect(DeviceHandle device, const ScsiRequest& request, std::uint8_t& scsiStatus) override;
   void Close(DeviceHandle device) override;
 
-  std::size_t OpenHandles() const;
+  std::size_t OpenHandles() const { return handles_.OpenCount(); }
   // Close calls on handles that were not open (double closes included).
-  std::size_t BadCloses() const;
+  std::size_t BadCloses() const { return badCloses_; }
 
  private:
-  emu::Bridge* Lookup(DeviceHandle device) const;
-
   const emu::BridgeRegistry& bridges_;
-  mutable std::mutex mutex_;
-  std::map<std::uintptr_t, emu::Bridge*> open_;
-  std::uintptr_t lastHandle_ = 0x5C000;
-  std::size_t badCloses_ = 0;
+  SimHandleTable<DeviceHandle, emu::Bridge*> handles_{0x5C000};
+  std::atomic<std::size_t> badCloses_{0};
 };
 
 }  // namespace vx::platform::sim

@@ -19,11 +19,6 @@ bool Fail(std::uint32_t error) {
   return false;
 }
 
-emu::Bridge* Find(const std::map<std::uintptr_t, emu::Bridge*>& handles, std::uintptr_t value) {
-  auto it = handles.find(value);
-  return it == handles.end() ? nullptr : it->second;
-}
-
 }  // namespace
 
 DeviceHandle SimWinUsb::Open(std::u16string_view path) {
@@ -32,14 +27,11 @@ DeviceHandle SimWinUsb::Open(std::u16string_view path) {
     Fail(kErrorFileNotFound);
     return DeviceHandle::None;
   }
-  std::lock_guard lock(mutex_);
-  devices_.emplace(++lastHandle_, bridge);
-  return static_cast<DeviceHandle>(lastHandle_);
+  return devices_.Open(bridge);
 }
 
 UsbInterfaceHandle SimWinUsb::Initialize(DeviceHandle device) {
-  std::lock_guard lock(mutex_);
-  emu::Bridge* bridge = Find(devices_, static_cast<std::uintptr_t>(device));
+  emu::Bridge* bridge = devices_.Find(device).value_or(nullptr);
   if (bridge == nullptr) {
     Fail(kErrorInvalidHandle);
     return UsbInterfaceHandle::None;
@@ -48,17 +40,12 @@ UsbInterfaceHandle SimWinUsb::Initialize(DeviceHandle device) {
     Fail(kErrorInvalidFunction);
     return UsbInterfaceHandle::None;
   }
-  interfaces_.emplace(++lastHandle_, bridge);
-  return static_cast<UsbInterfaceHandle>(lastHandle_);
+  return interfaces_.Open(bridge);
 }
 
 bool SimWinUsb::ControlTransfer(UsbInterfaceHandle usb, const UsbSetupPacket& setup, std::uint8_t* buffer,
                                 std::uint32_t bufferLength, std::uint32_t& transferred) {
-  emu::Bridge* bridge = nullptr;
-  {
-    std::lock_guard lock(mutex_);
-    bridge = Find(interfaces_, static_cast<std::uintptr_t>(usb));
-  }
+  emu::Bridge* bridge = interfaces_.Find(usb).value_or(nullptr);
   if (bridge == nullptr) return Fail(kErrorInvalidHandle);
   if (bufferLength != 0 && buffer == nullptr) return Fail(kErrorInvalidParameter);
   const emu::UsbResult result = bridge->ControlTransfer(
@@ -68,30 +55,13 @@ bool SimWinUsb::ControlTransfer(UsbInterfaceHandle usb, const UsbSetupPacket& se
 }
 
 void SimWinUsb::Free(UsbInterfaceHandle usb) {
-  std::lock_guard lock(mutex_);
-  if (interfaces_.erase(static_cast<std::uintptr_t>(usb)) == 0) ++badReleases_;
+  if (!interfaces_.Close(usb)) ++badReleases_;
 }
 
 void SimWinUsb::Close(DeviceHandle device) {
-  std::lock_guard lock(mutex_);
-  if (devices_.erase(static_cast<std::uintptr_t>(device)) == 0) ++badReleases_;
+  if (!devices_.Close(device)) ++badReleases_;
 }
 
 std::uint32_t SimWinUsb::LastError() { return t_lastError; }
-
-std::size_t SimWinUsb::OpenDevices() const {
-  std::lock_guard lock(mutex_);
-  return devices_.size();
-}
-
-std::size_t SimWinUsb::OpenInterfaces() const {
-  std::lock_guard lock(mutex_);
-  return interfaces_.size();
-}
-
-std::size_t SimWinUsb::BadReleases() const {
-  std::lock_guard lock(mutex_);
-  return badReleases_;
-}
 
 }  // namespace vx::platform::sim

@@ -5,12 +5,12 @@
 // counted so that tests can check every one was freed and closed.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <map>
-#include <mutex>
 
 #include "emulator/bridge_registry.h"
+#include "platform/sim/sim_handle_table.h"
 #include "platform/winusb_api.h"
 
 namespace vx::platform::sim {
@@ -27,18 +27,16 @@ class SimWinUsb : public WinUsbApi {
   void Close(DeviceHandle device) override;
   std::uint32_t LastError() override;
 
-  std::size_t OpenDevices() const;
-  std::size_t OpenInterfaces() const;
+  std::size_t OpenDevices() const { return devices_.OpenCount(); }
+  std::size_t OpenInterfaces() const { return interfaces_.OpenCount(); }
   // Free and Close calls on handles that were not open.
-  std::size_t BadReleases() const;
+  std::size_t BadReleases() const { return badReleases_; }
 
  private:
   const emu::BridgeRegistry& bridges_;
-  mutable std::mutex mutex_;
-  std::map<std::uintptr_t, emu::Bridge*> devices_;
-  std::map<std::uintptr_t, emu::Bridge*> interfaces_;
-  std::uintptr_t lastHandle_ = 0xB5000;
-  std::size_t badReleases_ = 0;
+  SimHandleTable<DeviceHandle, emu::Bridge*> devices_{0xB500000};
+  SimHandleTable<UsbInterfaceHandle, emu::Bridge*> interfaces_{0xB600000};
+  std::atomic<std::size_t> badReleases_{0};
 };
 
 }  // namespace vx::platform::sim
