@@ -15,9 +15,10 @@ inline Bytes ChipInfoCdb() { return {scsi::kReadChipInfo, 0, 0, 0, 0x1B, 0x7E}; 
 
 // E7 / E8 with the SPI command bytes and the data length.
 inline Bytes SpiBlock(std::uint8_t opcode, const Bytes& command, std::uint16_t length) {
-  Bytes cdb = {opcode, B(command.size()), 0, 0, 0x1B, 0x7E, B(length >> 8), B(length)};
-  cdb.insert(cdb.end(), command.begin(), command.end());
-  cdb.resize(16, 0);
+  Bytes cdb(16, 0);
+  const Bytes head = {opcode, B(command.size()), 0, 0, 0x1B, 0x7E, B(length >> 8), B(length)};
+  for (std::size_t i = 0; i < head.size(); ++i) cdb[i] = head[i];
+  for (std::size_t i = 0; i < command.size() && 8 + i < cdb.size(); ++i) cdb[8 + i] = command[i];
   return cdb;
 }
 

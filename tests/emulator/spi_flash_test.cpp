@@ -15,7 +15,7 @@ using B = std::uint8_t;
 
 Bytes Addressed(std::uint8_t opcode, std::uint32_t address, const Bytes& data = {}) {
   Bytes mosi = {opcode, B(address >> 16), B(address >> 8), B(address)};
-  mosi.insert(mosi.end(), data.begin(), data.end());
+  for (const std::uint8_t b : data) mosi.push_back(b);
   return mosi;
 }
 
