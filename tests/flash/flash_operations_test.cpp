@@ -23,36 +23,27 @@ const Operation kRead = [](const DeviceRecord& d) { return ReadFlash(d, 0, g_bac
 const Operation kWriteImage = [](const DeviceRecord& d) { return WriteDiskImage(d, 10240, kData.data(), 1024); };
 const Operation kReadImage = [](const DeviceRecord& d) { return ReadDiskImage(d, 10240, g_back.data(), 1024); };
 
-TEST_F(FlashBridgeTest, ProgramAndReadConfigurationAndCode) {
-  FitRow(46);
-  const Bytes data = test::Pattern(8704, 1);
-  ASSERT_TRUE(ProgramFlash(device, 0, data.data(), 8704));
-  EXPECT_EQ(SentRounds(), test::Repeat("06 02 05 04", 34));
-  EXPECT_EQ(FlashBytes(0, 8704), data);
-
-  bridge->Trace().Clear();
-  Bytes back(8704, 0xFF);
-  ASSERT_TRUE(ReadFlash(device, 0, back.data(), 8704));
-  EXPECT_EQ(back, data);
-  EXPECT_EQ(SentRounds(), test::Repeat("03 05", 34));
-  EXPECT_TRUE(AllReleased());
-}
-
-// Chunks are one page, the last one shorter, cut from the start address on.
-TEST_F(FlashBridgeTest, ChunksFollowThePageSize) {
+// Chunks are one page, the last one shorter, cut from the start address on;
+// each is programmed in its own write-enable round and read with one poll.
+TEST_F(FlashBridgeTest, ProgramAndReadInPageChunks) {
   const struct {
     int row;
-    std::uint32_t length;
+    std::uint32_t address, length;
     std::vector<std::uint32_t> chunks;
-  } cases[] = {{4, 100, {32, 32, 32, 4}}, {14, 300, {128, 128, 44}}, {46, 256, {256}}};
+  } cases[] = {{46, 0, 8704, std::vector<std::uint32_t>(34, 256)},
+               {4, 10240, 100, {32, 32, 32, 4}},
+               {14, 10240, 300, {128, 128, 44}}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.row);
     FitRow(c.row);
     const Bytes data = test::Pattern(c.length, 9);
-    ASSERT_TRUE(ProgramFlash(device, 10240, data.data(), c.length));
+    ASSERT_TRUE(ProgramFlash(device, c.address, data.data(), c.length));
+    EXPECT_EQ(FlashBytes(c.address, c.length), data);
     Bytes back(c.length);
-    ASSERT_TRUE(ReadFlash(device, 10240, back.data(), c.length));
+    ASSERT_TRUE(ReadFlash(device, c.address, back.data(), c.length));
     EXPECT_EQ(back, data);
+    const int rounds = static_cast<int>(c.chunks.size());
+    EXPECT_EQ(SentRounds(), test::Repeat("06 02 05 04", rounds) + " " + test::Repeat("03 05", rounds));
     std::vector<std::uint32_t> programmed, read;
     for (const auto& entry : bridge->Trace().Spi()) {
       if (entry.command[0] == 0x02) programmed.push_back(entry.dataLength);
@@ -60,6 +51,7 @@ TEST_F(FlashBridgeTest, ChunksFollowThePageSize) {
     }
     EXPECT_EQ(programmed, c.chunks);
     EXPECT_EQ(read, c.chunks);
+    EXPECT_TRUE(AllReleased());
   }
 }
 
