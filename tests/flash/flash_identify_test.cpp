@@ -46,8 +46,7 @@ TEST_F(FlashBridgeTest, IdentifiesEveryPartOfTheCatalogue) {
     if (part.row < 0) continue;
     SCOPED_TRACE(part.name);
     Fit(part);
-    std::uint32_t id = 0;
-    std::uint32_t index = 0;
+    std::uint32_t id = 0, index = 0;
     ASSERT_TRUE(IdentifyFlash(device, id, index));
     EXPECT_EQ(device.flashMatch, part.row);
     EXPECT_EQ(device.flashChip, &FlashDescriptorTable[part.row]);
@@ -80,8 +79,7 @@ TEST_F(FlashBridgeTest, UnanswerablePartsCostEveryCandidate) {
   for (std::string_view name : {emu::kSilentPart, emu::kUnknownMakerPart, emu::kContinuationCodePart}) {
     SCOPED_TRACE(name);
     Fit(emu::PartNamed(name));
-    std::uint32_t id = 0;
-    std::uint32_t index = 0;
+    std::uint32_t id = 0, index = 0;
     EXPECT_FALSE(IdentifyFlash(device, id, index));
     EXPECT_EQ(Sent(), allMethods);
     EXPECT_EQ(device.flashChip, nullptr);
@@ -98,8 +96,7 @@ TEST_F(FlashBridgeTest, FailedExchangeTriesTheNextCandidate) {
   Fit(emu::PartForRow(46));
   bridge->Faults().OnCommand(1, emu::Fault::CallFails());
   bridge->Faults().OnCommand(2, emu::Fault::Status(2));
-  std::uint32_t id = 0xFFFFFFFF;
-  std::uint32_t index = 0;
+  std::uint32_t id = 0xFFFFFFFF, index = 0;
   ASSERT_TRUE(IdentifyFlash(device, id, index));
   EXPECT_EQ(Sent(), "9F 9F 9F");
   EXPECT_EQ(device.flashMatch, 46);
@@ -111,8 +108,7 @@ TEST_F(FlashBridgeTest, FailedExchangeTriesTheNextCandidate) {
 // was; a run through every candidate clears its chip.
 TEST_F(FlashBridgeTest, IdentifySendsNothingWithoutPathLockOrSpiMode) {
   FitRow(46);
-  std::uint32_t id = 0;
-  std::uint32_t index = 0;
+  std::uint32_t id = 0, index = 0;
   SetText(device.diskPath, u"");
   EXPECT_FALSE(IdentifyFlash(device, id, index));
   EXPECT_EQ(sim.Mutexes().WaitCount(test::kMutexName), 0);
