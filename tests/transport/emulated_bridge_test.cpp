@@ -1,5 +1,5 @@
-// Both channels end to end against an emulated bridge on the simulated
-// machine, which counts every handle and mutex.
+// The requests against an emulated bridge on the simulated machine, which
+// counts every handle and mutex.
 #include <gtest/gtest.h>
 
 #include "emulator/bridge.h"
@@ -43,31 +43,16 @@ struct EmulatedBridge {
   test::TraceCapture trace;
 };
 
-TEST(EmulatedBridge, ChannelsReachTheBridge) {
+// (The SCSI commands reach the emulated bridge in the flash tests.)
+TEST(EmulatedBridge, UsbRequestsReachTheBridge) {
   EmulatedBridge e;
   e.bridge.Config().usbStatus = {0x12, 0x34};
-  Bytes info(16), usbInfo(16), status(2), id(3);
-  ASSERT_TRUE(ReadChipInfo(e.device, info.data()));
-  EXPECT_EQ(info, Bytes(e.bridge.Config().chipInfo.begin(), e.bridge.Config().chipInfo.end()));
+  Bytes usbInfo(16), status(2);
   ASSERT_TRUE(ReadChipInfoUsb(e.device, usbInfo.data()));
   EXPECT_EQ(usbInfo, Bytes(e.bridge.Config().usbChipInfo.begin(), e.bridge.Config().usbChipInfo.end()));
   ASSERT_TRUE(ReadStatusUsb(e.device, status.data()));
   EXPECT_EQ(status, (Bytes{0x12, 0x34}));
-
-  const std::uint8_t readId[] = {0x9F};
-  ASSERT_TRUE(SpiCommandIn(e.device, readId, 1, id.data(), 3));
-  EXPECT_EQ(id, (Bytes{0xEF, 0x40, 0x18}));
-
-  const Bytes sectors = test::Counting(1536);
-  Bytes back(1536, 0);
-  ASSERT_TRUE(WriteImageSectors(e.device, 10240, sectors.data(), 1536));
-  ASSERT_TRUE(ReadImageSectors(e.device, 10240, back.data(), 1536));
-  EXPECT_EQ(back, sectors);
-  EXPECT_EQ(
-      e.trace.lines,
-      (Lines{"SCSI in 16 D0 00 00 00 1B 7E -> ok", "USB C0 F1 7E1B 0001 16 -> ok", "USB C0 F1 0000 0000 2 -> ok",
-             "SCSI in 3 E8 01 00 00 1B 7E 00 03 9F 00 00 00 00 00 00 00 -> ok",
-             "SCSI out 1536 E6 00 00 00 00 14 00 00 03 00 -> ok", "SCSI in 1536 E5 00 00 00 00 14 00 00 03 00 -> ok"}));
+  EXPECT_EQ(e.trace.lines, (Lines{"USB C0 F1 7E1B 0001 16 -> ok", "USB C0 F1 0000 0000 2 -> ok"}));
   EXPECT_TRUE(e.AllReleased());
 }
 
@@ -84,7 +69,6 @@ TEST(EmulatedBridge, RequestsFailCleanly) {
       {"SCSI, lock held elsewhere", [](EmulatedBridge& e) { e.sim.Mutexes().HoldByForeignOwner(kMutexName); }, 1, false,
        ReadChipInfo},
       {"no WinUSB path", [](EmulatedBridge& e) { SetText(e.device.winusbPath, u""); }, 0, false},
-      {"lock held elsewhere", [](EmulatedBridge& e) { e.sim.Mutexes().HoldByForeignOwner(kMutexName); }, 1, false},
       {"no mutex", [](EmulatedBridge& e) { e.device.mutex = platform::MutexHandle::None; }, 0, false},
       {"bridge unplugged", [](EmulatedBridge& e) { e.bridge.Unplug(); }, 1, true},
       {"no WinUSB driver", [](EmulatedBridge& e) { e.bridge.Config().winusbDriver = false; }, 1, true},
