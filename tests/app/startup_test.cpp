@@ -163,7 +163,6 @@ TEST(FirmwareLoadTest, LoadsOrRefusesWithItsOwnMessage) {
       {u"FW.BIN", "box " + kBadType, -1},
       {u"fw.Eep", "box " + kBadType, -1},
       {u"long.bin", "box Error: " + tooLong + " | status " + tooLong, 0},
-      {u"long.eep", "box Error: " + tooLong + " | status " + tooLong, 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(ToUtf8(c.file));
@@ -172,7 +171,6 @@ TEST(FirmwareLoadTest, LoadsOrRefusesWithItsOwnMessage) {
     for (const char16_t* name : {u"notes.txt.eep", u"FW.BIN", u"fw.Eep"}) m.WriteFile(name, MakeEep(kEepConfig, {}));
     m.WriteFile(u"full.bin", Pattern(CodeAreaSize, 6));
     m.WriteFile(u"long.bin", Pattern(CodeAreaSize + 1, 6));
-    m.WriteFile(u"long.eep", MakeEep(kEepConfig, Pattern(CodeAreaSize + 1, 6), kEepDisk));
     m.dlg_.m_imageLoaded = 1;
     m.dlg_.m_fileType = 1;
     m.view_.filePathBox = c.file.empty() ? u"" : kExeDir + c.file;

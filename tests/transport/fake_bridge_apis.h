@@ -27,11 +27,10 @@ inline Bytes Counting(std::size_t n) {
 }
 
 struct FakeMutexes : platform::MutexApi {
-  platform::WaitResult waitResult = platform::WaitResult::Signaled;
   int waits = 0, releases = 0;
   platform::MutexHandle Open(std::u16string_view) override { return platform::MutexHandle{1}; }
   platform::MutexHandle Create(std::u16string_view) override { return platform::MutexHandle{1}; }
-  platform::WaitResult Wait(platform::MutexHandle, std::uint32_t) override { return ++waits, waitResult; }
+  platform::WaitResult Wait(platform::MutexHandle, std::uint32_t) override { return ++waits, platform::WaitResult::Signaled; }
   bool Release(platform::MutexHandle) override { return ++releases, true; }
   bool Close(platform::MutexHandle) override { return true; }
 };
