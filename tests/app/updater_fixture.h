@@ -14,17 +14,12 @@
 #include "platform/sim/sim_machine_builder.h"
 #include "platform/sim/sim_platform.h"
 #include "tests/app/recording_view.h"
+#include "tests/support/test_bytes.h"
 
 namespace vx::testing {
 
-using Bytes = std::vector<std::uint8_t>;
-
-// n bytes of a pattern that differs with the seed and never runs blank.
-inline Bytes Pattern(std::size_t n, std::uint8_t seed) {
-  Bytes bytes(n);
-  for (std::size_t i = 0; i < n; ++i) bytes[i] = static_cast<std::uint8_t>((i * 7 + seed) ^ (i >> 8));
-  return bytes;
-}
+using test::Bytes;
+using test::Pattern;
 
 // An ".eep" file: the configuration image, the code length and checksum in
 // the header, the code at 536 and, when given, the disk image at 10240.

@@ -16,10 +16,9 @@
 #include "emulator/flash_catalogue.h"
 #include "flash/flash_table.h"
 #include "platform/sim/sim_platform.h"
+#include "tests/support/test_bytes.h"
 
 namespace vx::test {
-
-using Bytes = std::vector<std::uint8_t>;
 
 inline constexpr char16_t kDiskPath[] = u"\\\\?\\usbstor#disk&ven_vx&prod_bridge#7&1&0";
 inline constexpr char16_t kMutexName[] = u"[Device0000]";
@@ -29,12 +28,6 @@ inline std::string Repeat(std::string_view unit, int times) {
   std::string text;
   for (int i = 0; i < times; ++i) text += (i == 0 ? "" : " ") + std::string(unit);
   return text;
-}
-
-inline Bytes Pattern(std::size_t length, std::uint8_t seed) {
-  Bytes bytes(length);
-  for (std::size_t i = 0; i < length; ++i) bytes[i] = static_cast<std::uint8_t>(seed + i * 31 + (i >> 8));
-  return bytes;
 }
 
 class FlashBridgeTest : public testing::Test {

@@ -8,11 +8,13 @@
 #include "image/image_store.h"
 #include "platform/platform.h"
 #include "platform/sim/sim_platform.h"
+#include "tests/support/test_bytes.h"
 
 namespace vx {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using test::Bytes;
+using test::Pattern;
 
 constexpr std::uint64_t k4GiB = std::uint64_t{1} << 32;
 
@@ -38,13 +40,6 @@ struct Trouble {
   std::optional<std::uint32_t> readLimit = std::nullopt;
   int allocations = 100;
 };
-
-// Bytes that differ from their neighbours, so that misplaced copies show.
-Bytes Pattern(std::size_t length) {
-  Bytes bytes(length);
-  for (std::size_t i = 0; i < length; ++i) bytes[i] = static_cast<std::uint8_t>((i * 7 + 3) % 251);
-  return bytes;
-}
 
 // An ".eep" file of fileSize bytes with its code length field; every
 // checksum field says 0xBEEF, which is not the sum of the code.

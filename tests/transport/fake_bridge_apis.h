@@ -12,19 +12,12 @@
 #include "platform/mutex_api.h"
 #include "platform/platform.h"
 #include "platform/scsi_api.h"
+#include "tests/support/test_bytes.h"
 #include "transport/request_trace.h"
 
 namespace vx::test {
 
-using Bytes = std::vector<std::uint8_t>;
 using Lines = std::vector<std::string>;
-
-// Bytes that differ from their neighbours, so that misplaced copies show.
-inline Bytes Counting(std::size_t n) {
-  Bytes bytes(n);
-  for (std::size_t i = 0; i < n; ++i) bytes[i] = static_cast<std::uint8_t>(0x30 + i);
-  return bytes;
-}
 
 struct FakeMutexes : platform::MutexApi {
   int waits = 0, releases = 0;

@@ -58,7 +58,7 @@ TEST(VendorCommands, SendTheirCommandBlocksAndDeliverOnSuccessOnly) {
       {[](auto& d, auto* b) { return ReadImageSectors(d, 0xFFFFFFFF, b, 2); }, true, 2, 2,
        "E5 00 00 7F FF FF 00 00 00 00"},
   };
-  const Bytes reply = test::Counting(0x10000);
+  const Bytes reply = test::Pattern(0x10000);
   for (const auto& o : outcomes) {
     for (const auto& c : commands) {
       SCOPED_TRACE(testing::Message() << c.cdb << ": status " << int(o.status) << ", open fails " << o.openFails
