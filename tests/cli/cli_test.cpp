@@ -25,7 +25,8 @@ TEST(CliTest, HelpDocumentsCommandsOptionsAndExitCodes) {
 }
 
 // The example settings update the emulated bridge; its state file keeps what
-// was written for the backups read afterwards and for the next run.
+// was written for a read afterwards and for the next run. (What an update
+// leaves in the flash is the app tests' business.)
 TEST(CliTest, ExampleUpdateTracesEveryRequestAndKeepsTheBridgeInItsStateFile) {
   const ScratchDir dir;
   const std::vector<std::string> update = {"--simulate=bridge.state", "--yes", "--config", kExampleConfig,
@@ -38,11 +39,6 @@ TEST(CliTest, ExampleUpdateTracesEveryRequestAndKeepsTheBridgeInItsStateFile) {
   const std::string trace = dir.Read("trace.txt");
   EXPECT_TRUE(trace.starts_with(kChipInfoLine));  // the search asks for the chip information first
   for (const char* kind : {"\nSCSI in ", "\nSCSI out ", "\nUSB "}) EXPECT_NE(trace.find(kind), std::string::npos);
-  ASSERT_EQ(RunUpdater(dir, {"--simulate=bridge.state", "read", "backup.bin"}).exitCode, 0);
-  const std::string saved = dir.Read("backup.bin");
-  ASSERT_EQ(saved.size(), 8704u);
-  EXPECT_EQ(saved.substr(0, 512), kExampleFirmware.substr(0, 512));
-  EXPECT_EQ(saved.substr(512, 6144), kExampleFirmware.substr(536, 6144));
   const std::vector<std::string> readDisk = {
       "read", "--simulate=bridge.state", "disk.bin", "--address", "0x2800", "--length", "4096"};
   ASSERT_EQ(RunUpdater(dir, readDisk).exitCode, 0);

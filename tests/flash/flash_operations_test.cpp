@@ -177,8 +177,8 @@ TEST_F(FlashBridgeTest, FlashThatStaysBusyEndsTheEraseAtTheTimeLimit) {
 // Records an operation cannot work with are refused before the lock is
 // waited for; the disk-image operations need no flash descriptor, and flash
 // commands do not reach a flash the bridge does not drive over SPI. Nothing
-// to program or read takes the lock only. A lock held elsewhere costs each
-// operation its 5 s wait and sends nothing.
+// to program or read takes the lock only. A lock held elsewhere (how long it
+// is waited for is the lock's business) lets no operation send anything.
 TEST_F(FlashBridgeTest, OperationsNeedAUsableRecordAndTheLock) {
   FitRow(46);
   const Operation operations[] = {kProtect, kErase, kProgram, kRead, kWriteImage, kReadImage};
@@ -205,12 +205,8 @@ TEST_F(FlashBridgeTest, OperationsNeedAUsableRecordAndTheLock) {
   EXPECT_EQ(Commands(), 2u);                                 // the image operations on noChip
 
   ASSERT_TRUE(sim.Mutexes().HoldByForeignOwner(test::kMutexName));
-  for (const Operation& operation : operations) {
-    SCOPED_TRACE(&operation - operations);
-    const std::uint64_t start = Now();
-    EXPECT_FALSE(operation(device));
-    EXPECT_EQ(Now() - start, 5000u);
-  }
+  for (const Operation& operation : operations) EXPECT_FALSE(operation(device));
+  EXPECT_EQ(sim.Mutexes().WaitCount(test::kMutexName), 14);
   sim.Mutexes().ReleaseByForeignOwner(test::kMutexName);
   EXPECT_EQ(Commands(), 2u);
   EXPECT_TRUE(AllReleased());
