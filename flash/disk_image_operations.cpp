@@ -30,32 +30,37 @@ bool ReadChunk(const DeviceRecord& device, std::uint32_t bytePosition, std::uint
   return true;
 }
 
+// Runs transfer(offset, n) over the length in pieces of at most
+// kDiskImageChunk bytes, all under one hold of the bridge lock; the first
+// failing piece ends the run.
+template <typename Transfer>
+bool InChunksUnderLock(const DeviceRecord& device, std::uint32_t length, Transfer transfer) {
+  BridgeLock lock(device.mutex);
+  if (!lock.Held()) return false;
+  for (std::uint32_t offset = 0; offset < length;) {
+    const std::uint32_t n = std::min(kDiskImageChunk, length - offset);
+    if (!transfer(offset, n)) return false;
+    offset += n;
+  }
+  return true;
+}
+
 }  // namespace
 
 // A length of 0 is a failure: there is no image to write.
 bool WriteDiskImage(const DeviceRecord& device, std::uint32_t bytePosition, const std::uint8_t* data,
                     std::uint32_t length) {
   if (IsEmpty(device.diskPath) || data == nullptr || length == 0) return false;
-  BridgeLock lock(device.mutex);
-  if (!lock.Held()) return false;
-  for (std::uint32_t offset = 0; offset < length;) {
-    const std::uint32_t n = std::min(kDiskImageChunk, length - offset);
-    if (!WriteImageSectors(device, bytePosition + offset, data + offset, n)) return false;
-    offset += n;
-  }
-  return true;
+  return InChunksUnderLock(device, length, [&](std::uint32_t offset, std::uint32_t n) {
+    return WriteImageSectors(device, bytePosition + offset, data + offset, n);
+  });
 }
 
 bool ReadDiskImage(const DeviceRecord& device, std::uint32_t bytePosition, std::uint8_t* out, std::uint32_t length) {
   if (IsEmpty(device.diskPath) || out == nullptr || length == 0) return false;
-  BridgeLock lock(device.mutex);
-  if (!lock.Held()) return false;
-  for (std::uint32_t offset = 0; offset < length;) {
-    const std::uint32_t n = std::min(kDiskImageChunk, length - offset);
-    if (!ReadChunk(device, bytePosition + offset, out + offset, n)) return false;
-    offset += n;
-  }
-  return true;
+  return InChunksUnderLock(device, length, [&](std::uint32_t offset, std::uint32_t n) {
+    return ReadChunk(device, bytePosition + offset, out + offset, n);
+  });
 }
 
 }  // namespace vx
