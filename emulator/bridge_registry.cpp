@@ -2,21 +2,13 @@
 
 #include <algorithm>
 
+#include "emulator/machine_text.h"
+
 namespace vx::emu {
-
-namespace {
-
-char16_t FoldAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c; }
-
-bool SamePath(std::u16string_view a, std::u16string_view b) {
-  return std::ranges::equal(a, b, {}, FoldAscii, FoldAscii);
-}
-
-}  // namespace
 
 void BridgeRegistry::Put(std::vector<Entry>& entries, std::u16string_view path, Bridge& bridge) {
   if (path.empty()) return;
-  auto it = std::ranges::find_if(entries, [&](const Entry& e) { return SamePath(e.path, path); });
+  auto it = std::ranges::find_if(entries, [&](const Entry& e) { return SameIgnoringCase(e.path, path); });
   if (it != entries.end()) {
     it->bridge = &bridge;
   } else {
@@ -25,7 +17,7 @@ void BridgeRegistry::Put(std::vector<Entry>& entries, std::u16string_view path, 
 }
 
 Bridge* BridgeRegistry::Find(const std::vector<Entry>& entries, std::u16string_view path) {
-  auto it = std::ranges::find_if(entries, [&](const Entry& e) { return SamePath(e.path, path); });
+  auto it = std::ranges::find_if(entries, [&](const Entry& e) { return SameIgnoringCase(e.path, path); });
   return it == entries.end() ? nullptr : it->bridge;
 }
 

@@ -1,12 +1,23 @@
 #include "emulator/machine_text.h"
 
+#include <algorithm>
+
 namespace vx::emu {
+
+namespace {
+
+char16_t LowerAsciiChar(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c; }
+
+}  // namespace
 
 std::u16string LowerAscii(std::u16string_view text) {
   std::u16string lowered(text);
-  for (auto& c : lowered)
-    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+  std::ranges::transform(lowered, lowered.begin(), LowerAsciiChar);
   return lowered;
+}
+
+bool SameIgnoringCase(std::u16string_view a, std::u16string_view b) {
+  return std::ranges::equal(a, b, {}, LowerAsciiChar, LowerAsciiChar);
 }
 
 std::u16string Widen(std::string_view text) {

@@ -11,6 +11,8 @@ namespace vx::emu {
 // The text with ASCII letters lowered: the key under which a name that the
 // system compares ignoring case is stored.
 std::u16string LowerAscii(std::u16string_view text);
+// Whether two names are the same when ASCII case is ignored.
+bool SameIgnoringCase(std::u16string_view a, std::u16string_view b);
 // ASCII (or Latin-1) text widened to UTF-16.
 std::u16string Widen(std::string_view text);
 

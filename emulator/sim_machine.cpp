@@ -36,9 +36,8 @@ const MachineNode& SimMachine::Node(NodeId node) const {
 }
 
 NodeId SimMachine::FindNode(std::u16string_view instanceId) const {
-  const auto wanted = LowerAscii(instanceId);
   for (std::size_t i = 0; i < nodes_.size(); ++i)
-    if (LowerAscii(nodes_[i].instanceId) == wanted) return static_cast<NodeId>(i + 1);
+    if (SameIgnoringCase(nodes_[i].instanceId, instanceId)) return static_cast<NodeId>(i + 1);
   return 0;
 }
 
@@ -48,9 +47,8 @@ void SimMachine::AddInterface(NodeId node, const platform::Guid& interfaceClass,
 }
 
 const MachineInterface* SimMachine::FindInterface(std::u16string_view path) const {
-  const auto wanted = LowerAscii(path);
   for (const auto& entry : interfaces_)
-    if (LowerAscii(entry.path) == wanted) return &entry;
+    if (SameIgnoringCase(entry.path, path)) return &entry;
   return nullptr;
 }
 
@@ -64,9 +62,8 @@ MachineHub& SimMachine::AddHub(NodeId node, std::u16string path, std::uint8_t po
 }
 
 MachineHub* SimMachine::FindHub(std::u16string_view path) {
-  const auto wanted = LowerAscii(path);
   for (auto& hub : hubs_)
-    if (LowerAscii(hub.path) == wanted) return &hub;
+    if (SameIgnoringCase(hub.path, path)) return &hub;
   return nullptr;
 }
 
@@ -83,9 +80,8 @@ MachineDisk& SimMachine::AddDisk(std::u16string path) {
 }
 
 MachineDisk* SimMachine::FindDisk(std::u16string_view path) {
-  const auto wanted = LowerAscii(path);
   for (auto& disk : disks_)
-    if (LowerAscii(disk.path) == wanted) return &disk;
+    if (SameIgnoringCase(disk.path, path)) return &disk;
   return nullptr;
 }
 
