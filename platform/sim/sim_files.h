@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/file_api.h"
+#include "platform/sim/sim_handle_table.h"
 
 namespace vx::platform::sim {
 
@@ -48,10 +49,9 @@ class SimFiles : public FileApi {
     std::size_t position = 0;
   };
 
-  mutable std::mutex lock_;  // guards everything below
-  std::map<std::u16string, File> files_;  // by folded path
-  std::map<std::uintptr_t, OpenFile> open_;
-  std::uintptr_t nextHandle_ = 1;
+  mutable std::mutex lock_;  // guards files_
+  std::map<std::u16string, File> files_;  // by lowered path
+  SimHandleTable<FileHandle, OpenFile> open_{0};
 };
 
 }  // namespace vx::platform::sim
