@@ -27,17 +27,13 @@ std::int32_t FileTypeOf(std::u16string_view path) {
   return kFileNone;
 }
 
-// The extension of the file name at the end of path, without the dot, in
-// lower case; empty when the name has none.
-std::u16string LowerExtension(std::u16string_view path) {
+// The extension of the file name at the end of path, without the dot; empty
+// when the name has none.
+std::u16string_view ExtensionOf(std::u16string_view path) {
   const std::size_t separator = path.find_last_of(u"/\\");
   const std::size_t dot = path.rfind(u'.');
   if (dot == std::u16string_view::npos || (separator != std::u16string_view::npos && dot < separator)) return {};
-  std::u16string extension(path.substr(dot + 1));
-  for (char16_t& c : extension) {
-    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-  }
-  return extension;
+  return path.substr(dot + 1);
 }
 
 // True when the code area read from a bridge is blank: its first 512 bytes
@@ -265,8 +261,8 @@ void CVX94C6FWUpdaterDlg::OnTimer(unsigned id) {
 void CVX94C6FWUpdaterDlg::OnBrowse(std::u16string_view chosenPath) {
   m_filePath = chosenPath;
   ShowValues();
-  const std::u16string extension = LowerExtension(chosenPath);
-  if (extension == u"bin" || extension == u"eep") {
+  const std::u16string_view extension = ExtensionOf(chosenPath);
+  if (EqualsIgnoreCase(extension, u"bin") || EqualsIgnoreCase(extension, u"eep")) {
     LoadFirmwareFile();
   } else {
     view_.MessageBox(u"File Format is Invalid!\nPlease Select BIN or EEP file.", u"ERROR", MB_ICONERROR);
