@@ -179,12 +179,12 @@ bool CVX94C6FWUpdaterDlg::AcceptCodeLength(const std::uint8_t* savedConfig, bool
   if (CodeFitsCodeArea(images)) return true;
   const std::u16string text = CodeTooLongText(images.codeLength);
   // Nothing of the refused file stays in the store.
-  images.ClearCodeImage();
-  images.SetConfigImage(savedConfig);
   if (fromEep) {
-    images.diskImage.reset();
-    images.diskLength = 0;
+    images.ReleaseImages();
+  } else {
+    images.ClearCodeImage();
   }
+  images.SetConfigImage(savedConfig);
   view_.MessageBox(text, u"Error", MB_ICONERROR);
   view_.SetStatus(text);
   m_imageLoaded.exchange(0);
