@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +9,7 @@
 #include <span>
 #include <vector>
 
+#include "cli/file_replace.h"
 #include "platform/sim/sim_machine_builder.h"
 
 namespace vx::cli {
@@ -25,29 +25,6 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std:
   out.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
   if (file.bad()) {
     error = "cannot read '" + path + "'";
-    return false;
-  }
-  return true;
-}
-
-// Through a temporary file, so that a failed write keeps the previous state.
-bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes, std::string& error) {
-  const std::string temporary = path + ".part";
-  {
-    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    if (!file) {
-      error = "cannot write '" + temporary + "'";
-      std::remove(temporary.c_str());
-      return false;
-    }
-  }
-  std::error_code renameError;
-  std::filesystem::rename(temporary, path, renameError);
-  if (renameError) {
-    error = "cannot write '" + path + "': " + renameError.message();
-    std::remove(temporary.c_str());
     return false;
   }
   return true;
@@ -97,7 +74,10 @@ platform::Platform Simulation::Apis(const platform::Platform& real) {
 
 bool Simulation::Save(std::string& error) {
   if (statePath_.empty()) return true;
-  return WriteWholeFile(statePath_, bridge_->Flash()->Array(), error);
+  std::string reason;
+  if (ReplaceFile(statePath_, bridge_->Flash()->Array(), reason)) return true;
+  error = "cannot write '" + statePath_ + "': " + reason;
+  return false;
 }
 
 }  // namespace vx::cli
