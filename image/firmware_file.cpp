@@ -1,5 +1,4 @@
 // Reading a whole firmware file into memory.
-#include <cstring>
 #include <utility>
 
 #include "image/details_text.h"
@@ -62,7 +61,6 @@ FileBuffer ReadFirmwareFile(std::u16string_view path, std::u16string* details) {
   const auto length = static_cast<std::uint32_t>(size);
   ImageBuffer bytes = AllocateImageBuffer(length);
   if (!bytes) return Fail(details, u"Memory allocate error.\r\n");
-  std::memset(bytes.get(), 0xFF, length);
 
   if (!ReadExactly(file.Handle(), bytes.get(), length)) return Fail(details, u"File read fail.\r\n");
   return {std::move(bytes), length};
