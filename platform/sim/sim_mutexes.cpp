@@ -24,16 +24,9 @@ const SimMutexes::Object* SimMutexes::Find(std::u16string_view name) const {
   return found == objects_.end() ? nullptr : &found->second;
 }
 
-const std::u16string* SimMutexes::NameOf(MutexHandle mutex) const {
-  const auto found = handles_.find(static_cast<std::uintptr_t>(mutex));
-  return found == handles_.end() ? nullptr : &found->second;
-}
-
 MutexHandle SimMutexes::NewHandle(const std::u16string& name) {
   ++objects_[name].handles;
-  const std::uintptr_t handle = nextHandle_++;
-  handles_.emplace(handle, name);
-  return static_cast<MutexHandle>(handle);
+  return handles_.Open(name);
 }
 
 void SimMutexes::SettleForeignRelease(Object& object) {
@@ -62,9 +55,9 @@ MutexHandle SimMutexes::Create(std::u16string_view name) {
 
 WaitResult SimMutexes::Wait(MutexHandle mutex, std::uint32_t timeoutMs) {
   std::unique_lock guard(lock_);
-  const std::u16string* handleName = NameOf(mutex);
-  if (handleName == nullptr) return WaitResult::Failed;
-  const std::u16string name = *handleName;  // the handle may be closed while this thread waits
+  const auto handleName = handles_.Find(mutex);  // a copy: the handle may be closed while this thread waits
+  if (!handleName) return WaitResult::Failed;
+  const std::u16string& name = *handleName;
   ++waitCounts_[name];
   if (FaultsFor(name).wait) return WaitResult::Failed;
   const bool infinite = timeoutMs == kWaitInfinite;
@@ -112,8 +105,8 @@ WaitResult SimMutexes::Wait(MutexHandle mutex, std::uint32_t timeoutMs) {
 
 bool SimMutexes::Release(MutexHandle mutex) {
   std::lock_guard guard(lock_);
-  const std::u16string* name = NameOf(mutex);
-  Object* object = name == nullptr ? nullptr : Find(*name);
+  const auto name = handles_.Find(mutex);
+  Object* object = name ? Find(*name) : nullptr;
   if (object == nullptr || object->owner != Owner::Thread || object->ownerThread != std::this_thread::get_id()) {
     ++failedReleases_;
     return false;
@@ -127,12 +120,10 @@ bool SimMutexes::Release(MutexHandle mutex) {
 
 bool SimMutexes::Close(MutexHandle mutex) {
   std::lock_guard guard(lock_);
-  const auto found = handles_.find(static_cast<std::uintptr_t>(mutex));
-  if (found == handles_.end()) return false;
-  const std::u16string name = found->second;
-  handles_.erase(found);
-  --Find(name)->handles;
-  DropIfUnused(name);
+  const auto name = handles_.Find(mutex);
+  if (!name || !handles_.Close(mutex)) return false;
+  --Find(*name)->handles;
+  DropIfUnused(*name);
   return true;
 }
 
@@ -190,10 +181,7 @@ bool SimMutexes::IsOwned(std::u16string_view name) const {
   return !(object->owner == Owner::Foreign && object->foreignReleaseAt && clock_.NowMs() >= *object->foreignReleaseAt);
 }
 
-std::size_t SimMutexes::OpenHandles() const {
-  std::lock_guard guard(lock_);
-  return handles_.size();
-}
+std::size_t SimMutexes::OpenHandles() const { return handles_.OpenCount(); }
 
 int SimMutexes::WaitCount(std::u16string_view name) const {
   std::lock_guard guard(lock_);

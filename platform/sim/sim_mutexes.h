@@ -16,6 +16,7 @@
 
 #include "emulator/virtual_clock.h"
 #include "platform/mutex_api.h"
+#include "platform/sim/sim_handle_table.h"
 
 namespace vx::platform::sim {
 
@@ -70,7 +71,6 @@ class SimMutexes : public MutexApi {
   MutexHandle NewHandle(const std::u16string& name);
   Object* Find(std::u16string_view name);
   const Object* Find(std::u16string_view name) const;
-  const std::u16string* NameOf(MutexHandle mutex) const;
   void SettleForeignRelease(Object& object);
   void DropIfUnused(const std::u16string& name);
 
@@ -78,10 +78,9 @@ class SimMutexes : public MutexApi {
   mutable std::mutex lock_;  // guards everything below
   std::condition_variable released_;
   std::map<std::u16string, Object, std::less<>> objects_;
-  std::map<std::uintptr_t, std::u16string> handles_;
+  SimHandleTable<MutexHandle, std::u16string> handles_{0};  // the name each handle opens
   std::map<std::u16string, SimMutexFaults, std::less<>> faults_;
   std::map<std::u16string, int, std::less<>> waitCounts_;  // kept after the mutex is gone
-  std::uintptr_t nextHandle_ = 1;
   int failedReleases_ = 0;
 };
 
