@@ -51,40 +51,27 @@ DeviceInfoSet SimDeviceTree::GetClassDevs(const Guid& interfaceClass, std::uint3
     const auto node = interfaces[i].node;
     if (std::find(data.devices.begin(), data.devices.end(), node) == data.devices.end()) data.devices.push_back(node);
   }
-  std::lock_guard guard(lock_);
   ++setsMade_;
-  const auto handle = ++nextSet_;
-  sets_.emplace(handle, std::move(data));
-  return static_cast<DeviceInfoSet>(handle);
+  return sets_.Open(std::move(data));
 }
 
-void SimDeviceTree::DestroyDeviceInfoList(DeviceInfoSet set) {
-  std::lock_guard guard(lock_);
-  sets_.erase(static_cast<std::uintptr_t>(set));
-}
-
-const SimDeviceTree::SetData* SimDeviceTree::Find(DeviceInfoSet set) const {
-  auto found = sets_.find(static_cast<std::uintptr_t>(set));
-  return found == sets_.end() ? nullptr : &found->second;
-}
+void SimDeviceTree::DestroyDeviceInfoList(DeviceInfoSet set) { sets_.Close(set); }
 
 bool SimDeviceTree::IsMember(const SetData& data, const DeviceInfoData& device) const {
   return device.reserved < data.devices.size() && data.devices[device.reserved] == device.devInst;
 }
 
 bool SimDeviceTree::EnumDeviceInfo(DeviceInfoSet set, std::uint32_t index, DeviceInfoData& device) {
-  std::lock_guard guard(lock_);
-  const SetData* data = Find(set);
-  if (data == nullptr || index >= data->devices.size()) return false;
+  const auto data = sets_.Find(set);
+  if (!data || index >= data->devices.size()) return false;
   device = {data->devices[index], index};
   return true;
 }
 
 bool SimDeviceTree::EnumDeviceInterfaces(DeviceInfoSet set, const Guid& interfaceClass, std::uint32_t index,
                                          DeviceInterfaceData& interfaceData) {
-  std::lock_guard guard(lock_);
-  const SetData* data = Find(set);
-  if (data == nullptr) return false;
+  const auto data = sets_.Find(set);
+  if (!data) return false;
   std::uint32_t seen = 0;
   for (std::size_t i : data->interfaces) {
     if (!(machine_.Interfaces()[i].interfaceClass == interfaceClass)) continue;
@@ -98,18 +85,16 @@ bool SimDeviceTree::EnumDeviceInterfaces(DeviceInfoSet set, const Guid& interfac
 
 QueryResult SimDeviceTree::GetDeviceInstanceId(DeviceInfoSet set, const DeviceInfoData& device, char16_t* buffer,
                                                std::uint32_t bufferChars, std::uint32_t& requiredChars) {
-  std::lock_guard guard(lock_);
-  const SetData* data = Find(set);
-  if (data == nullptr || !IsMember(*data, device)) return QueryResult::Failed;
+  const auto data = sets_.Find(set);
+  if (!data || !IsMember(*data, device)) return QueryResult::Failed;
   return CopyText(machine_.Node(device.devInst).instanceId, buffer, bufferChars, requiredChars);
 }
 
 QueryResult SimDeviceTree::GetDeviceInterfaceDetail(DeviceInfoSet set, const DeviceInterfaceData& interfaceData,
                                                     char16_t* buffer, std::uint32_t bufferChars,
                                                     std::uint32_t& requiredChars, DeviceInfoData* device) {
-  std::lock_guard guard(lock_);
-  const SetData* data = Find(set);
-  if (data == nullptr) return QueryResult::Failed;
+  const auto data = sets_.Find(set);
+  if (!data) return QueryResult::Failed;
   const std::size_t index = interfaceData.reserved - 1;
   if (std::find(data->interfaces.begin(), data->interfaces.end(), index) == data->interfaces.end())
     return QueryResult::Failed;
@@ -135,9 +120,8 @@ QueryResult SimDeviceTree::ReadProperty(emu::NodeId node, DeviceProperty propert
 QueryResult SimDeviceTree::GetDeviceRegistryProperty(DeviceInfoSet set, const DeviceInfoData& device,
                                                      DeviceProperty property, char16_t* buffer,
                                                      std::uint32_t& lengthBytes) {
-  std::lock_guard guard(lock_);
-  const SetData* data = Find(set);
-  if (data == nullptr || !IsMember(*data, device)) return QueryResult::Failed;
+  const auto data = sets_.Find(set);
+  if (!data || !IsMember(*data, device)) return QueryResult::Failed;
   return ReadProperty(device.devInst, property, buffer, lengthBytes);
 }
 
@@ -184,14 +168,8 @@ QueryResult SimDeviceTree::GetDevNodeRegistryProperty(DevNode node, DeviceProper
   return ReadProperty(node, property, buffer, lengthBytes);
 }
 
-std::size_t SimDeviceTree::OpenSets() const {
-  std::lock_guard guard(lock_);
-  return sets_.size();
-}
+std::size_t SimDeviceTree::OpenSets() const { return sets_.OpenCount(); }
 
-std::size_t SimDeviceTree::SetsMade() const {
-  std::lock_guard guard(lock_);
-  return setsMade_;
-}
+std::size_t SimDeviceTree::SetsMade() const { return setsMade_; }
 
 }  // namespace vx::platform::sim

@@ -3,13 +3,13 @@
 // every set handed out is counted until it is destroyed.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
-#include <map>
-#include <mutex>
 #include <vector>
 
 #include "emulator/sim_machine.h"
 #include "platform/device_tree_api.h"
+#include "platform/sim/sim_handle_table.h"
 
 namespace vx::platform::sim {
 
@@ -48,17 +48,13 @@ class SimDeviceTree final : public DeviceTreeApi {
     std::vector<emu::NodeId> devices;
   };
 
-  // The set's data, or null for an unknown handle (caller holds lock_).
-  const SetData* Find(DeviceInfoSet set) const;
   bool IsMember(const SetData& data, const DeviceInfoData& device) const;
   QueryResult ReadProperty(emu::NodeId node, DeviceProperty property, char16_t* buffer,
                            std::uint32_t& lengthBytes) const;
 
   emu::SimMachine& machine_;
-  mutable std::mutex lock_;
-  std::map<std::uintptr_t, SetData> sets_;
-  std::uintptr_t nextSet_ = 0x5E70;
-  std::size_t setsMade_ = 0;
+  SimHandleTable<DeviceInfoSet, SetData> sets_{0x5E70};
+  std::atomic<std::size_t> setsMade_ = 0;
 };
 
 }  // namespace vx::platform::sim
