@@ -2,9 +2,7 @@
 // commands, in transfers of up to 32768 bytes, under the bridge lock. No
 // flash commands are involved, so no flash descriptor is needed.
 #include <algorithm>
-#include <cstring>
-#include <memory>
-#include <new>
+#include <array>
 
 #include "discovery/bridge_lock.h"
 #include "flash/flash_operations.h"
@@ -16,17 +14,13 @@ namespace {
 constexpr std::uint32_t kDiskImageChunk = 32768;
 
 // A 1-byte read is transferred as 2 bytes, like every 1-byte read from the
-// bridge; only the byte asked for is handed back.
-constexpr std::uint32_t SectorTransferLength(std::uint32_t n) { return n == 1 ? 2 : n; }
-
-// One chunk through a zeroed scratch buffer, so that out is only written
-// when the bridge answered.
+// bridge; only the byte asked for is handed back. ReadImageSectors writes
+// its output only when the bridge answered.
 bool ReadChunk(const DeviceRecord& device, std::uint32_t bytePosition, std::uint8_t* out, std::uint32_t n) {
-  const std::uint32_t transfer = SectorTransferLength(n);
-  std::unique_ptr<std::uint8_t[]> scratch(new (std::nothrow) std::uint8_t[transfer]());
-  if (!scratch) return false;
-  if (!ReadImageSectors(device, bytePosition, scratch.get(), transfer)) return false;
-  std::memcpy(out, scratch.get(), n);
+  if (n != 1) return ReadImageSectors(device, bytePosition, out, n);
+  std::array<std::uint8_t, 2> pair{};
+  if (!ReadImageSectors(device, bytePosition, pair.data(), pair.size())) return false;
+  out[0] = pair[0];
   return true;
 }
 
