@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "app/device_text.h"
+#include "base/text.h"
 #include "discovery/device_table.h"
 #include "flash/flash_operations.h"
 #include "image/image_store.h"
-#include "platform/text.h"
 
 namespace vx {
 

@@ -12,7 +12,7 @@
 #include "app/update_images.h"
 #include "app/updater_outcome.h"
 #include "app/updater_view.h"
-#include "discovery/device_record.h"
+#include "bridge/device_record.h"
 
 namespace vx {
 

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
+#include "base/text.h"
 #include "flash/flash_table.h"
-#include "platform/text.h"
 
 namespace vx::cli {
 

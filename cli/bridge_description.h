@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "discovery/device_record.h"
+#include "bridge/device_record.h"
 
 namespace vx::cli {
 

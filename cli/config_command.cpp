@@ -3,10 +3,10 @@
 
 #include "app/device_text.h"
 #include "app/updater_dlg.h"
+#include "base/text.h"
 #include "cli/commands.h"
 #include "cli/console_view.h"
 #include "cli/exit_codes.h"
-#include "platform/text.h"
 
 namespace vx::cli {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "discovery/device_record.h"
+#include "bridge/device_record.h"
 #include "discovery/device_table.h"
 
 namespace vx::cli {

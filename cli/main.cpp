@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "base/text.h"
 #include "cli/commands.h"
 #include "cli/exit_codes.h"
 #include "cli/interrupt_guard.h"
@@ -14,7 +15,6 @@
 #include "cli/trace_output.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/platform.h"
-#include "platform/text.h"
 
 namespace vx::cli {
 

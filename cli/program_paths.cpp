@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/text.h"
+#include "base/text.h"
 
 namespace vx::cli {
 

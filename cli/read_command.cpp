@@ -2,12 +2,12 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "cli/commands.h"
 #include "cli/device_table_scope.h"
 #include "cli/exit_codes.h"
 #include "cli/file_replace.h"
 #include "flash/flash_operations.h"
-#include "platform/text.h"
 
 namespace vx::cli {
 

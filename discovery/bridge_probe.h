@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "discovery/device_record.h"
+#include "bridge/device_record.h"
 #include "discovery/hub_list.h"
 #include "platform/device_tree_api.h"
 

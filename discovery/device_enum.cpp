@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/text.h"
 #include "discovery/scoped_handles.h"
 #include "platform/system_api.h"
-#include "platform/text.h"
 
 namespace vx {
 

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "discovery/device_record.h"
+#include "bridge/device_record.h"
 
 namespace vx {
 

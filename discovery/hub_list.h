@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text.h"
 #include "platform/device_tree_api.h"
 #include "platform/hub_api.h"
-#include "platform/text.h"
 
 namespace vx {
 

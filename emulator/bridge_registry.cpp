@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "emulator/machine_text.h"
+#include "base/ascii_text.h"
 
 namespace vx::emu {
 

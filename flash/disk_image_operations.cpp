@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <array>
 
-#include "discovery/bridge_lock.h"
+#include "bridge/bridge_lock.h"
 #include "flash/flash_operations.h"
 #include "transport/vendor_commands.h"
 

@@ -2,7 +2,7 @@
 // an answer carries a known manufacturer code.
 #include "flash/flash_identify.h"
 
-#include "discovery/bridge_lock.h"
+#include "bridge/bridge_lock.h"
 #include "flash/flash_primitives.h"
 #include "flash/flash_table.h"
 

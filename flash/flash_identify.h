@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "discovery/device_record.h"
+#include "bridge/device_record.h"
 #include "flash/flash_descriptor.h"
 
 namespace vx {

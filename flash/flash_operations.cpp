@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <array>
 
-#include "discovery/bridge_lock.h"
+#include "bridge/bridge_lock.h"
 #include "flash/flash_descriptor.h"
 #include "flash/flash_error.h"
 #include "flash/flash_primitives.h"

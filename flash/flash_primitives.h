@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <span>
 
-#include "discovery/device_record.h"
+#include "bridge/device_record.h"
 #include "flash/flash_descriptor.h"
 
 namespace vx {

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/ini_reader.h"
-#include "platform/profile_integer.h"
+#include "base/ini_reader.h"
+#include "base/profile_integer.h"
 
 namespace vx::platform {
 

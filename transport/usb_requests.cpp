@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "discovery/bridge_lock.h"
+#include "bridge/bridge_lock.h"
 #include "platform/platform.h"
 #include "transport/request_trace.h"
 

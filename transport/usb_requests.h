@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "discovery/device_record.h"
+#include "bridge/device_record.h"
 #include "platform/winusb_api.h"
 
 namespace vx {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <new>
 
-#include "discovery/bridge_lock.h"
+#include "bridge/bridge_lock.h"
 
 namespace vx {
 

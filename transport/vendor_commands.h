@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "discovery/device_record.h"
+#include "bridge/device_record.h"
 #include "transport/vendor_request.h"
 
 namespace vx {

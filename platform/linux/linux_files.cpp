@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/text.h"
+#include "base/text.h"
 
 namespace vx::platform::linux_backend {
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "platform/text.h"
+#include "base/text.h"
 
 namespace vx::platform::linux_backend {
 

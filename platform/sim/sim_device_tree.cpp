@@ -8,7 +8,7 @@ namespace vx::platform::sim {
 
 namespace {
 
-const std::optional<std::u16string>& PropertyOf(const emu::NodeProperties& properties, DeviceProperty property) {
+const std::optional<std::u16string>& PropertyOf(const NodeProperties& properties, DeviceProperty property) {
   switch (property) {
     case DeviceProperty::DeviceDesc:
       return properties.deviceDesc;
@@ -107,7 +107,7 @@ QueryResult SimDeviceTree::GetDeviceInterfaceDetail(DeviceInfoSet set, const Dev
   return result;
 }
 
-QueryResult SimDeviceTree::ReadProperty(emu::NodeId node, DeviceProperty property, char16_t* buffer,
+QueryResult SimDeviceTree::ReadProperty(NodeId node, DeviceProperty property, char16_t* buffer,
                                         std::uint32_t& lengthBytes) const {
   const auto& value = PropertyOf(machine_.Node(node).properties, property);
   if (!value) return QueryResult::Failed;
@@ -126,7 +126,7 @@ QueryResult SimDeviceTree::GetDeviceRegistryProperty(DeviceInfoSet set, const De
 }
 
 bool SimDeviceTree::LocateDevNode(std::u16string_view instanceId, DevNode& node) {
-  const emu::NodeId found = instanceId.empty() ? machine_.Root() : machine_.FindNode(instanceId);
+  const NodeId found = instanceId.empty() ? machine_.Root() : machine_.FindNode(instanceId);
   if (found == 0) return false;
   node = found;
   return true;

@@ -7,15 +7,15 @@
 #include <cstddef>
 #include <vector>
 
-#include "emulator/sim_machine.h"
 #include "platform/device_tree_api.h"
 #include "platform/sim/sim_handle_table.h"
+#include "platform/sim/sim_machine.h"
 
 namespace vx::platform::sim {
 
 class SimDeviceTree final : public DeviceTreeApi {
  public:
-  explicit SimDeviceTree(emu::SimMachine& machine) : machine_(machine) {}
+  explicit SimDeviceTree(SimMachine& machine) : machine_(machine) {}
 
   DeviceInfoSet GetClassDevs(const Guid& interfaceClass, std::uint32_t flags) override;
   void DestroyDeviceInfoList(DeviceInfoSet set) override;
@@ -45,14 +45,14 @@ class SimDeviceTree final : public DeviceTreeApi {
  private:
   struct SetData {
     std::vector<std::size_t> interfaces;  // indexes into the machine's interfaces
-    std::vector<emu::NodeId> devices;
+    std::vector<NodeId> devices;
   };
 
   bool IsMember(const SetData& data, const DeviceInfoData& device) const;
-  QueryResult ReadProperty(emu::NodeId node, DeviceProperty property, char16_t* buffer,
+  QueryResult ReadProperty(NodeId node, DeviceProperty property, char16_t* buffer,
                            std::uint32_t& lengthBytes) const;
 
-  emu::SimMachine& machine_;
+  SimMachine& machine_;
   SimHandleTable<DeviceInfoSet, SetData> sets_{0x5E70};
   std::atomic<std::size_t> setsMade_ = 0;
 };

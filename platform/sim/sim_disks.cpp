@@ -3,7 +3,7 @@
 namespace vx::platform::sim {
 
 DeviceHandle SimDisks::Open(std::u16string_view diskPath) {
-  emu::MachineDisk* disk = machine_.FindDisk(diskPath);
+  MachineDisk* disk = machine_.FindDisk(diskPath);
   if (disk == nullptr || disk->failOpen) return DeviceHandle::None;
   return handles_.Open({disk, 0});
 }

@@ -5,15 +5,15 @@
 
 #include <cstddef>
 
-#include "emulator/sim_machine.h"
 #include "platform/disk_api.h"
 #include "platform/sim/sim_handle_table.h"
+#include "platform/sim/sim_machine.h"
 
 namespace vx::platform::sim {
 
 class SimDisks final : public DiskApi {
  public:
-  explicit SimDisks(emu::SimMachine& machine) : machine_(machine) {}
+  explicit SimDisks(SimMachine& machine) : machine_(machine) {}
 
   DeviceHandle Open(std::u16string_view diskPath) override;
   bool Seek(DeviceHandle disk, std::uint64_t offset, std::uint64_t& position) override;
@@ -26,11 +26,11 @@ class SimDisks final : public DiskApi {
 
  private:
   struct OpenDisk {
-    emu::MachineDisk* disk;
+    MachineDisk* disk;
     std::uint64_t position;
   };
 
-  emu::SimMachine& machine_;
+  SimMachine& machine_;
   SimHandleTable<DeviceHandle, OpenDisk> handles_{0xD150};
 };
 

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "emulator/machine_text.h"
+#include "base/ascii_text.h"
 
 namespace vx::platform::sim {
 
-using emu::LowerAscii;
+using vx::LowerAscii;
 
 void SimFiles::Write(std::u16string_view path, std::string_view bytes) {
   std::lock_guard guard(lock_);

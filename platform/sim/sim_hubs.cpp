@@ -5,7 +5,7 @@
 namespace vx::platform::sim {
 
 DeviceHandle SimHubs::Open(std::u16string_view hubPath) {
-  emu::MachineHub* hub = machine_.FindHub(hubPath);
+  MachineHub* hub = machine_.FindHub(hubPath);
   if (hub == nullptr || hub->failOpen) return DeviceHandle::None;
   return handles_.Open(hub);
 }
@@ -13,23 +13,23 @@ DeviceHandle SimHubs::Open(std::u16string_view hubPath) {
 bool SimHubs::GetNodeInformation(DeviceHandle hub, HubNodeInformation& information) {
   const auto target = handles_.Find(hub);
   if (!target || (*target)->failNodeInformation) return false;
-  const emu::MachineHub& entry = **target;
+  const MachineHub& entry = **target;
   information.nodeType = entry.multiInterfaceParent ? HubNodeType::UsbMIParent : HubNodeType::UsbHub;
   information.numberOfPorts = static_cast<std::uint8_t>(entry.ports.size());
   information.numberOfInterfaces = entry.interfaceCount;
   return true;
 }
 
-const emu::MachinePort* SimHubs::PortOf(DeviceHandle hub, std::uint32_t connectionIndex) const {
+const MachinePort* SimHubs::PortOf(DeviceHandle hub, std::uint32_t connectionIndex) const {
   const auto target = handles_.Find(hub);
   if (!target || connectionIndex == 0 || connectionIndex > (*target)->ports.size()) return nullptr;
-  const emu::MachinePort& port = (*target)->ports[connectionIndex - 1];
+  const MachinePort& port = (*target)->ports[connectionIndex - 1];
   return port.failQuery ? nullptr : &port;
 }
 
 bool SimHubs::GetNodeConnectionInformation(DeviceHandle hub, std::uint32_t connectionIndex,
                                            PortConnectionInformation& information) {
-  const emu::MachinePort* port = PortOf(hub, connectionIndex);
+  const MachinePort* port = PortOf(hub, connectionIndex);
   if (port == nullptr) return false;
   information.connectionStatus = port->connected ? kDeviceConnected : 0;
   information.speed = port->speed;
@@ -38,7 +38,7 @@ bool SimHubs::GetNodeConnectionInformation(DeviceHandle hub, std::uint32_t conne
 
 bool SimHubs::GetConnectionDriverKeyName(DeviceHandle hub, std::uint32_t connectionIndex, char16_t* buffer,
                                          std::uint32_t bufferChars, std::uint32_t& requiredChars) {
-  const emu::MachinePort* port = PortOf(hub, connectionIndex);
+  const MachinePort* port = PortOf(hub, connectionIndex);
   if (port == nullptr || !port->connected || !machine_.IsNode(port->device)) return false;
   const auto& key = machine_.Node(port->device).properties.driverKey;
   if (!key) return false;

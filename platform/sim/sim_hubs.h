@@ -4,15 +4,15 @@
 
 #include <cstddef>
 
-#include "emulator/sim_machine.h"
 #include "platform/hub_api.h"
 #include "platform/sim/sim_handle_table.h"
+#include "platform/sim/sim_machine.h"
 
 namespace vx::platform::sim {
 
 class SimHubs final : public HubApi {
  public:
-  explicit SimHubs(emu::SimMachine& machine) : machine_(machine) {}
+  explicit SimHubs(SimMachine& machine) : machine_(machine) {}
 
   DeviceHandle Open(std::u16string_view hubPath) override;
   bool GetNodeInformation(DeviceHandle hub, HubNodeInformation& information) override;
@@ -27,10 +27,10 @@ class SimHubs final : public HubApi {
  private:
   // The port of an open hub, or null (bad handle, port out of range, or the
   // port's request set to fail).
-  const emu::MachinePort* PortOf(DeviceHandle hub, std::uint32_t connectionIndex) const;
+  const MachinePort* PortOf(DeviceHandle hub, std::uint32_t connectionIndex) const;
 
-  emu::SimMachine& machine_;
-  SimHandleTable<DeviceHandle, emu::MachineHub*> handles_{0x4B00};
+  SimMachine& machine_;
+  SimHandleTable<DeviceHandle, MachineHub*> handles_{0x4B00};
 };
 
 }  // namespace vx::platform::sim

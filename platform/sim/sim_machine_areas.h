@@ -5,11 +5,11 @@
 
 #include <cstddef>
 
-#include "emulator/sim_machine.h"
 #include "platform/platform.h"
 #include "platform/sim/sim_device_tree.h"
 #include "platform/sim/sim_disks.h"
 #include "platform/sim/sim_hubs.h"
+#include "platform/sim/sim_machine.h"
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_system.h"
 
@@ -17,7 +17,7 @@ namespace vx::platform::sim {
 
 class SimMachineAreas {
  public:
-  explicit SimMachineAreas(emu::SimMachine& machine)
+  explicit SimMachineAreas(SimMachine& machine)
       : deviceTree(machine), hubs(machine), registry(machine), disks(machine), system(machine) {}
 
   // Fills these areas into a platform.

@@ -15,7 +15,7 @@ std::string Numbered(const char* prefix, std::size_t number) {
   return text;
 }
 
-std::size_t DiskCount(const emu::SimMachine& machine) {
+std::size_t DiskCount(const SimMachine& machine) {
   std::size_t disks = 0;
   for (const auto& entry : machine.Interfaces())
     if (entry.interfaceClass == GUID_DEVINTERFACE_DISK) ++disks;
@@ -25,13 +25,13 @@ std::size_t DiskCount(const emu::SimMachine& machine) {
 }  // namespace
 
 SimMachineBuilder::SimMachineBuilder(SimPlatform& sim) : sim_(sim) {
-  emu::SimMachine& machine = sim_.Machine();
-  rootHub_ = machine.Hubs().empty() ? emu::AddRootHub(machine) : machine.Hubs().front().node;
+  SimMachine& machine = sim_.Machine();
+  rootHub_ = machine.Hubs().empty() ? AddRootHub(machine) : machine.Hubs().front().node;
   hub_ = rootHub_;
 }
 
-emu::UsbPlug SimMachineBuilder::Plug(std::uint8_t port, emu::LocationText location) const {
-  emu::UsbPlug plug;
+UsbPlug SimMachineBuilder::Plug(std::uint8_t port, LocationText location) const {
+  UsbPlug plug;
   plug.hub = hub_;
   plug.port = port;
   plug.location = location;
@@ -39,17 +39,17 @@ emu::UsbPlug SimMachineBuilder::Plug(std::uint8_t port, emu::LocationText locati
 }
 
 SimBridge SimMachineBuilder::AddBridge(const SimBridgeSetup& setup) {
-  emu::SimMachine& machine = sim_.Machine();
+  SimMachine& machine = sim_.Machine();
   const std::size_t number = machine.BridgeCount() + 1;
 
-  emu::BridgeNodesOptions options;
+  BridgeNodesOptions options;
   options.layout = setup.layout;
   options.serial = setup.serial.empty() ? Numbered("VX", number) : setup.serial;
   options.vendorId = setup.chipInfo.vendorId;
   options.productId = setup.chipInfo.productId;
   options.diskSignature = 0x1B7E0000u + static_cast<std::uint32_t>(number);
   SimBridge made;
-  made.nodes = emu::AddBridgeNodes(machine, Plug(setup.port, setup.location), options);
+  made.nodes = AddBridgeNodes(machine, Plug(setup.port, setup.location), options);
 
   emu::BridgeConfig config;
   config.chipInfo = emu::DiskChipInfo(setup.chipInfo);
@@ -59,7 +59,7 @@ SimBridge SimMachineBuilder::AddBridge(const SimBridgeSetup& setup) {
   made.bridge = &machine.AddBridge(std::make_unique<emu::Bridge>(sim_.Clock(), part, config));
   sim_.AttachBridge(*made.bridge, made.nodes.diskPath, made.nodes.winusbPath);
 
-  for (char letter : setup.driveLetters) emu::AddVolume(machine, letter, made.nodes, setup.binding);
+  for (char letter : setup.driveLetters) AddVolume(machine, letter, made.nodes, setup.binding);
   return made;
 }
 
@@ -71,27 +71,27 @@ std::vector<SimBridge> SimMachineBuilder::AddBridges(int count, const SimBridgeS
   return made;
 }
 
-emu::BridgeNodes SimMachineBuilder::AddUsbStick(char letter) {
-  emu::SimMachine& machine = sim_.Machine();
+BridgeNodes SimMachineBuilder::AddUsbStick(char letter) {
+  SimMachine& machine = sim_.Machine();
   const std::size_t number = DiskCount(machine) + 1;
-  emu::BridgeNodesOptions options;
-  options.layout = emu::BridgeLayout::DiskOnly;
+  BridgeNodesOptions options;
+  options.layout = BridgeLayout::DiskOnly;
   options.serial = Numbered("ST", number);
   options.vendorId = 0x0781;
   options.productId = 0x5581;
   options.diskVendor = "SANTEK";
   options.diskProduct = "ULTRA_FIT";
   options.diskSignature = 0x57000000u + static_cast<std::uint32_t>(number);
-  const emu::BridgeNodes nodes = emu::AddBridgeNodes(machine, Plug(), options);
-  if (letter != 0) emu::AddVolume(machine, letter, nodes, emu::VolumeBinding::Signature);
+  const BridgeNodes nodes = AddBridgeNodes(machine, Plug(), options);
+  if (letter != 0) AddVolume(machine, letter, nodes, VolumeBinding::Signature);
   return nodes;
 }
 
-emu::NodeId SimMachineBuilder::AddMouse() {
-  emu::SimMachine& machine = sim_.Machine();
-  return emu::AddHidDevice(machine, Plug(), Numbered("M", machine.Interfaces().size()));
+NodeId SimMachineBuilder::AddMouse() {
+  SimMachine& machine = sim_.Machine();
+  return AddHidDevice(machine, Plug(), Numbered("M", machine.Interfaces().size()));
 }
 
-emu::NodeId SimMachineBuilder::AddHub(std::uint8_t ports) { return emu::AddExternalHub(sim_.Machine(), Plug(), ports); }
+NodeId SimMachineBuilder::AddHub(std::uint8_t ports) { return AddExternalHub(sim_.Machine(), Plug(), ports); }
 
 }  // namespace vx::platform::sim

@@ -7,7 +7,7 @@
 //   SimMachineBuilder machine(sim);
 //   machine.AddBridge();                                   // composite, row-1 flash
 //   machine.AddMouse();
-//   machine.AddBridge(SimBridgeSetup().Layout(emu::BridgeLayout::DiskOnly).DriveLetters("EG"));
+//   machine.AddBridge(SimBridgeSetup().Layout(BridgeLayout::DiskOnly).DriveLetters("EG"));
 //   platform::ScopedPlatform scoped(sim.Apis());
 //
 // Each bridge is owned by the machine and attached to the platform on its
@@ -23,32 +23,32 @@
 #include "emulator/bridge.h"
 #include "emulator/chip_info.h"
 #include "emulator/flash_part.h"
-#include "emulator/machine_devices.h"
+#include "platform/sim/machine_devices.h"
 #include "platform/sim/sim_platform.h"
 
 namespace vx::platform::sim {
 
 // What a bridge looks like; the setters chain:
-//   SimBridgeSetup().Layout(emu::BridgeLayout::DiskOnly).DriveLetters("EG")
+//   SimBridgeSetup().Layout(BridgeLayout::DiskOnly).DriveLetters("EG")
 struct SimBridgeSetup {
-  emu::BridgeLayout layout = emu::BridgeLayout::Composite;
+  BridgeLayout layout = BridgeLayout::Composite;
   std::optional<emu::FlashPart> part;  // none: the catalogue's part for flash-table row 1
   emu::ChipInfoValues chipInfo{};       // reported on both sides; its mode byte decides SPI access
   bool winusbDriver = true;             // false: the WinUSB interface does not initialise
   std::string driveLetters;             // volumes of its disk, e.g. "EG"
-  emu::VolumeBinding binding = emu::VolumeBinding::Signature;
-  emu::LocationText location = emu::LocationText::WellFormed;
+  VolumeBinding binding = VolumeBinding::Signature;
+  LocationText location = LocationText::WellFormed;
   std::uint8_t port = 0;                // 0: the hub's first free port
   std::string serial;                   // empty: "VX0001", "VX0002", ... in the order added
 
-  SimBridgeSetup& Layout(emu::BridgeLayout value) { return Set(layout, value); }
+  SimBridgeSetup& Layout(BridgeLayout value) { return Set(layout, value); }
   SimBridgeSetup& Part(const emu::FlashPart& value) { return Set(part, std::optional(value)); }
   SimBridgeSetup& ChipInfo(const emu::ChipInfoValues& value) { return Set(chipInfo, value); }
   SimBridgeSetup& Mode(std::uint8_t value) { return Set(chipInfo.mode, value); }
   SimBridgeSetup& WithoutWinUsbDriver() { return Set(winusbDriver, false); }
   SimBridgeSetup& DriveLetters(std::string value) { return Set(driveLetters, std::move(value)); }
-  SimBridgeSetup& Binding(emu::VolumeBinding value) { return Set(binding, value); }
-  SimBridgeSetup& Location(emu::LocationText value) { return Set(location, value); }
+  SimBridgeSetup& Binding(VolumeBinding value) { return Set(binding, value); }
+  SimBridgeSetup& Location(LocationText value) { return Set(location, value); }
   SimBridgeSetup& Port(std::uint8_t value) { return Set(port, value); }
   SimBridgeSetup& Serial(std::string value) { return Set(serial, std::move(value)); }
 
@@ -62,7 +62,7 @@ struct SimBridgeSetup {
 
 struct SimBridge {
   emu::Bridge* bridge = nullptr;
-  emu::BridgeNodes nodes;
+  BridgeNodes nodes;
 };
 
 class SimMachineBuilder {
@@ -76,20 +76,20 @@ class SimMachineBuilder {
   std::vector<SimBridge> AddBridges(int count, const SimBridgeSetup& setup = {});
   // A device with a disk that is no bridge: nothing answers its vendor
   // commands. `letter` (0 for none) is a volume of its disk.
-  emu::BridgeNodes AddUsbStick(char letter = 0);
-  emu::NodeId AddMouse();
+  BridgeNodes AddUsbStick(char letter = 0);
+  NodeId AddMouse();
   // An external hub on the current hub; PlugInto makes it the current one.
-  emu::NodeId AddHub(std::uint8_t ports = 4);
+  NodeId AddHub(std::uint8_t ports = 4);
   // Devices added from now on go into this hub (a root hub or an external one).
-  void PlugInto(emu::NodeId hub) { hub_ = hub; }
-  emu::NodeId RootHub() const { return rootHub_; }
+  void PlugInto(NodeId hub) { hub_ = hub; }
+  NodeId RootHub() const { return rootHub_; }
 
  private:
-  emu::UsbPlug Plug(std::uint8_t port = 0, emu::LocationText location = emu::LocationText::WellFormed) const;
+  UsbPlug Plug(std::uint8_t port = 0, LocationText location = LocationText::WellFormed) const;
 
   SimPlatform& sim_;
-  emu::NodeId rootHub_ = 0;
-  emu::NodeId hub_ = 0;
+  NodeId rootHub_ = 0;
+  NodeId hub_ = 0;
 };
 
 }  // namespace vx::platform::sim

@@ -7,12 +7,12 @@
 #include <string_view>
 
 #include "emulator/bridge_registry.h"
-#include "emulator/sim_machine.h"
 #include "emulator/virtual_clock.h"
 #include "platform/ini_profile.h"
 #include "platform/platform.h"
 #include "platform/sim/sim_clock.h"
 #include "platform/sim/sim_files.h"
+#include "platform/sim/sim_machine.h"
 #include "platform/sim/sim_machine_areas.h"
 #include "platform/sim/sim_mutexes.h"
 #include "platform/sim/sim_scsi.h"
@@ -45,8 +45,8 @@ class SimPlatform {
 
   // The machine's device tree, hubs, registry, disks and version, and the
   // bridges it holds (arranged with platform/sim/sim_machine_builder.h or
-  // emulator/machine_devices.h), and the areas that serve them.
-  emu::SimMachine& Machine() { return machine_; }
+  // platform/sim/machine_devices.h), and the areas that serve them.
+  SimMachine& Machine() { return machine_; }
   SimMachineAreas& MachineAreas() { return machineAreas_; }
 
  private:
@@ -58,7 +58,7 @@ class SimPlatform {
   emu::BridgeRegistry bridges_;
   SimScsi scsi_{bridges_};
   SimWinUsb winusb_{bridges_};
-  emu::SimMachine machine_;
+  SimMachine machine_;
   SimMachineAreas machineAreas_{machine_};
 };
 

@@ -5,15 +5,15 @@
 #include <cstddef>
 #include <string>
 
-#include "emulator/sim_machine.h"
 #include "platform/registry_api.h"
 #include "platform/sim/sim_handle_table.h"
+#include "platform/sim/sim_machine.h"
 
 namespace vx::platform::sim {
 
 class SimRegistry final : public RegistryApi {
  public:
-  explicit SimRegistry(emu::SimMachine& machine) : machine_(machine) {}
+  explicit SimRegistry(SimMachine& machine) : machine_(machine) {}
 
   RegistryKey OpenLocalMachineKey(std::u16string_view subKey) override;
   bool QueryValue(RegistryKey key, std::u16string_view valueName, std::uint8_t* data,
@@ -23,7 +23,7 @@ class SimRegistry final : public RegistryApi {
   std::size_t OpenKeys() const { return keys_.OpenCount(); }
 
  private:
-  emu::SimMachine& machine_;
+  SimMachine& machine_;
   SimHandleTable<RegistryKey, std::u16string> keys_{0x8E60};
 };
 

@@ -1,14 +1,14 @@
 // The simulated machine's platform version.
 #pragma once
 
-#include "emulator/sim_machine.h"
+#include "platform/sim/sim_machine.h"
 #include "platform/system_api.h"
 
 namespace vx::platform::sim {
 
 class SimSystem final : public SystemApi {
  public:
-  explicit SimSystem(emu::SimMachine& machine) : machine_(machine) {}
+  explicit SimSystem(SimMachine& machine) : machine_(machine) {}
 
   bool GetVersion(OsVersion& version) override {
     if (machine_.failVersion) return false;
@@ -17,7 +17,7 @@ class SimSystem final : public SystemApi {
   }
 
  private:
-  emu::SimMachine& machine_;
+  SimMachine& machine_;
 };
 
 }  // namespace vx::platform::sim

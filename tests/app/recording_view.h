@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/updater_view.h"
-#include "platform/text.h"
+#include "base/text.h"
 
 namespace vx::testing {
 

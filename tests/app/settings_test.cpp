@@ -6,9 +6,9 @@
 #include <string>
 
 #include "app/updater_dlg.h"
+#include "base/text.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/platform.h"
-#include "platform/text.h"
 #include "tests/app/recording_view.h"
 
 namespace vx {

@@ -45,7 +45,7 @@ TEST(BlankCodeAreaTest, LeavesNoCodeImageAndChecksumZero) {
 }
 
 TEST_F(UpdaterTest, BridgeWithoutDiskPathPassesUnreadThenFailsAtTheErase) {
-  emu::Bridge& bridge = OldBridge(DefaultBridge().Layout(emu::BridgeLayout::WinUsbOnly));
+  emu::Bridge& bridge = OldBridge(DefaultBridge().Layout(platform::sim::BridgeLayout::WinUsbOnly));
   WriteFirmware("fw.bin");
   const Bytes before = FlashOf(bridge, 0, 0x4000);
   ASSERT_TRUE(StartUp());

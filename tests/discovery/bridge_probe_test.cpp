@@ -12,21 +12,21 @@
 namespace vx::testing {
 namespace {
 
-using emu::BridgeLayout;
+using platform::sim::BridgeLayout;
 using platform::BridgeInterfaceGuid;
 using platform::GUID_DEVINTERFACE_DISK;
 
 class BridgeProbeTest : public DiscoveryTest {
  protected:
   // A USB device on the root hub with nothing below it.
-  emu::NodeId AddUsbDevice(const std::string& serial) {
-    emu::UsbPlug plug;
+  platform::sim::NodeId AddUsbDevice(const std::string& serial) {
+    platform::sim::UsbPlug plug;
     plug.hub = builder.RootHub();
-    return emu::PlugUsbDevice(machine, plug, FromUtf8("USB\\VID_1B7E&PID_94C6\\" + serial), {});
+    return platform::sim::PlugUsbDevice(machine, plug, FromUtf8("USB\\VID_1B7E&PID_94C6\\" + serial), {});
   }
 
   // Probes the device itself, then (as the refresh does) below it when that was not enough.
-  bool Probe(emu::NodeId usbDevice) {
+  bool Probe(platform::sim::NodeId usbDevice) {
     const std::u16string usbId = machine.Node(usbDevice).instanceId;
     record = DeviceRecord{};
     SetText(record.usbInstanceId, usbId);
@@ -36,7 +36,7 @@ class BridgeProbeTest : public DiscoveryTest {
 
   // A node under `parent` exposing an interface of `interfaceClass` at
   // PathOf(instanceId), answered by a new bridge.
-  void AddAnsweringNode(emu::NodeId parent, const std::string& instanceId, const platform::Guid& interfaceClass) {
+  void AddAnsweringNode(platform::sim::NodeId parent, const std::string& instanceId, const platform::Guid& interfaceClass) {
     const std::u16string path = PathOf(instanceId);
     machine.AddInterface(machine.AddNode(parent, FromUtf8(instanceId), {u"name", {}, {}, {}, {}}), interfaceClass, path);
     auto& bridge = machine.AddBridge(std::make_unique<emu::Bridge>());
@@ -80,8 +80,8 @@ TEST_F(BridgeProbeTest, SearchesFirstChildrenAlongEightNodesOfTheSiblingChain) {
   for (int last : {8, 9}) {
     SCOPED_TRACE(last);
     const std::string tag = "_" + std::to_string(last);
-    const emu::NodeId u = AddUsbDevice("CHAIN" + tag);
-    const emu::NodeId n1 = machine.AddNode(u, FromUtf8("N1" + tag));
+    const platform::sim::NodeId u = AddUsbDevice("CHAIN" + tag);
+    const platform::sim::NodeId n1 = machine.AddNode(u, FromUtf8("N1" + tag));
     AddAnsweringNode(n1, "G1" + tag, GUID_DEVINTERFACE_DISK);
     AddAnsweringNode(n1, "G2" + tag, BridgeInterfaceGuid);                             // second child
     AddAnsweringNode(machine.Node(n1).children[0], "GG1" + tag, BridgeInterfaceGuid);  // too deep
@@ -110,7 +110,7 @@ TEST_F(BridgeProbeTest, WinUsbSideNeedsAnAnswer) {
 
   const auto mute = builder.AddBridge(BridgeSetup().Layout(BridgeLayout::WinUsbOnly));
   mute.bridge->Faults().OnUsbRequest(emu::UsbFault::ShortTransfer(1));
-  for (emu::NodeId node : {mute.nodes.usbDevice, builder.AddUsbStick().usbDevice}) {
+  for (platform::sim::NodeId node : {mute.nodes.usbDevice, builder.AddUsbStick().usbDevice}) {
     EXPECT_FALSE(Probe(node));
     for (const auto* text : {&record.winusbPath, &record.winusbInstanceId, &record.diskPath, &record.diskInstanceId,
                              &record.usbName})

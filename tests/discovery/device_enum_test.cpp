@@ -24,7 +24,7 @@ TEST_F(DeviceEnumTest, FindsTheInterfacePathOfADeviceIgnoringCase) {
   EXPECT_FALSE(FindInterfacePath(GUID_DEVINTERFACE_DISK, u"USBSTOR\\X", path, length));
 
   builder.AddUsbStick();
-  const auto bridge = builder.AddBridge(BridgeSetup().Layout(emu::BridgeLayout::DiskOnly));
+  const auto bridge = builder.AddBridge(BridgeSetup().Layout(platform::sim::BridgeLayout::DiskOnly));
   const std::u16string id = Lowered(machine.Node(bridge.nodes.diskNode).instanceId);
   ASSERT_TRUE(FindInterfacePath(GUID_DEVINTERFACE_DISK, id, path, length));
   EXPECT_EQ(TextOf(path), bridge.nodes.diskPath);
@@ -61,7 +61,7 @@ TEST_F(DeviceEnumTest, TextThatDoesNotFitTheCapacityIsNotCopied) {
 
 TEST_F(DeviceEnumTest, DisplayNameIsTheFirstReadablePropertyOnTheNtFamily) {
   struct Case {
-    emu::NodeProperties properties;
+    platform::sim::NodeProperties properties;
     std::optional<std::u16string> name;
   };
   const Case cases[] = {
@@ -80,7 +80,7 @@ TEST_F(DeviceEnumTest, DisplayNameIsTheFirstReadablePropertyOnTheNtFamily) {
     EXPECT_EQ(TextOf(name), c.name.value_or(u""));
   }
   // Outside the NT family there are neither display names nor relatives.
-  const emu::NodeId parent = machine.AddNode(machine.Root(), u"P", {u"Parent", {}, {}, {}, {}});
+  const platform::sim::NodeId parent = machine.AddNode(machine.Root(), u"P", {u"Parent", {}, {}, {}, {}});
   machine.AddNode(parent, u"C");
   char16_t out[kTextChars] = {};
   std::uint32_t length = kTextBytes;
@@ -98,8 +98,8 @@ TEST_F(DeviceEnumTest, DisplayNameIsTheFirstReadablePropertyOnTheNtFamily) {
 class HubListTest : public DiscoveryTest {};
 
 TEST_F(HubListTest, HubsThatCannotBeAskedKeepWhatWasLearnt) {
-  const emu::NodeId closed = emu::AddRootHub(machine, 2);
-  const emu::NodeId composite = emu::AddRootHub(machine, 2);
+  const platform::sim::NodeId closed = platform::sim::AddRootHub(machine, 2);
+  const platform::sim::NodeId composite = platform::sim::AddRootHub(machine, 2);
   machine.HubOf(closed)->failOpen = true;
   machine.HubOf(composite)->multiInterfaceParent = true;
   machine.HubOf(composite)->interfaceCount = 3;
@@ -120,7 +120,7 @@ TEST_F(HubListTest, HubsThatCannotBeAskedKeepWhatWasLearnt) {
 }
 
 TEST_F(HubListTest, DriverKeyWalkMatchesIgnoringCaseAndNeedsADescription) {
-  const emu::NodeId a = machine.AddNode(machine.Root(), u"A", {{}, u"Device A", {}, u"{Class}\\0001", {}});
+  const platform::sim::NodeId a = machine.AddNode(machine.Root(), u"A", {{}, u"Device A", {}, u"{Class}\\0001", {}});
   machine.AddNode(a, u"A1", {{}, {}, {}, u"{Class}\\0002", {}});
   EXPECT_EQ(DevNodeFromDriverKey(u"{CLASS}\\0001"), a);
   EXPECT_EQ(DevNodeFromDriverKey(u"{Class}\\0002"), 0u);  // found, but no description

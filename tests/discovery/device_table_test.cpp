@@ -7,7 +7,7 @@
 namespace vx::testing {
 namespace {
 
-using emu::BridgeLayout;
+using platform::sim::BridgeLayout;
 
 class DeviceTableTest : public DiscoveryTest {
  protected:

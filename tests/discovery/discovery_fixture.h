@@ -8,7 +8,7 @@
 
 #include "discovery/device_enum.h"
 #include "discovery/scoped_handles.h"
-#include "emulator/machine_devices.h"
+#include "platform/sim/machine_devices.h"
 #include "platform/sim/sim_machine_builder.h"
 #include "platform/sim/sim_platform.h"
 
@@ -24,7 +24,7 @@ inline std::u16string Lowered(std::u16string text) {
 class DiscoveryTest : public ::testing::Test {
  protected:
   platform::sim::SimPlatform sim;
-  emu::SimMachine& machine = sim.Machine();
+  platform::sim::SimMachine& machine = sim.Machine();
   platform::sim::SimMachineBuilder builder{sim};
   platform::ScopedPlatform scoped{sim.Apis()};
 

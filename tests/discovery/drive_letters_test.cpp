@@ -9,18 +9,18 @@
 namespace vx::testing {
 namespace {
 
-using emu::VolumeBinding;
+using platform::sim::VolumeBinding;
 
 constexpr char16_t kMounted[] = u"SYSTEM\\MountedDevices";
 
 class DriveLettersTest : public DiscoveryTest {
  protected:
   // A new disk-only bridge whose volumes name its disk that way.
-  emu::BridgeNodes Bridge(VolumeBinding binding, std::string letters) {
-    return builder.AddBridge(BridgeSetup().Layout(emu::BridgeLayout::DiskOnly).Binding(binding).DriveLetters(letters)).nodes;
+  platform::sim::BridgeNodes Bridge(VolumeBinding binding, std::string letters) {
+    return builder.AddBridge(BridgeSetup().Layout(platform::sim::BridgeLayout::DiskOnly).Binding(binding).DriveLetters(letters)).nodes;
   }
 
-  DeviceRecord RecordOf(const emu::BridgeNodes& nodes) {
+  DeviceRecord RecordOf(const platform::sim::BridgeNodes& nodes) {
     DeviceRecord record{};
     SetText(record.diskPath, nodes.diskPath);
     SetText(record.diskInstanceId, machine.Node(nodes.diskNode).instanceId);
@@ -64,7 +64,7 @@ TEST_F(DriveLettersTest, EachWayOfNamingTheDiskTakesItsLetters) {
 // ignoring case.
 TEST_F(DriveLettersTest, ParentIdPrefixMustBeTheDisksOwn) {
   const auto nodes = Bridge(VolumeBinding::RemovableMedia, "E");
-  const auto enumKey = emu::EnumKeyOf(machine, nodes.diskNode);
+  const auto enumKey = platform::sim::EnumKeyOf(machine, nodes.diskNode);
   DeviceRecord record = RecordOf(nodes);
   machine.Registry().SetText(enumKey, u"ParentIdPrefix", u"7&1a2b3c&0", true);  // no longer E's
   machine.logicalDrives |= 1u << ('K' - 'A');

@@ -40,7 +40,7 @@ class ReadLocationTest : public DiscoveryTest {
   // ReadLocation for the USB device with that node, with the hub list (kept
   // in `hubs`) as the refresh builds it. The record's usbInstanceId and
   // parentId are those of the device unless already set.
-  DeviceRecord Locate(emu::NodeId device, DeviceRecord record = {}) {
+  DeviceRecord Locate(platform::sim::NodeId device, DeviceRecord record = {}) {
     if (IsEmpty(record.usbInstanceId)) SetText(record.usbInstanceId, machine.Node(device).instanceId);
     if (IsEmpty(record.parentId)) SetText(record.parentId, machine.Node(machine.Node(device).parent).instanceId);
     BuildHubList(hubs);
@@ -54,9 +54,9 @@ class ReadLocationTest : public DiscoveryTest {
     return record;
   }
 
-  emu::NodeId Plug(emu::NodeId hub, std::uint8_t port, emu::LocationText location, std::uint8_t speed = 3) {
-    const emu::UsbPlug plug{hub, port, speed, location};
-    return emu::PlugUsbDevice(machine, plug, FromUtf8("USB\\VID_1111&PID_2222\\P" + std::to_string(++plugged)),
+  platform::sim::NodeId Plug(platform::sim::NodeId hub, std::uint8_t port, platform::sim::LocationText location, std::uint8_t speed = 3) {
+    const platform::sim::UsbPlug plug{hub, port, speed, location};
+    return platform::sim::PlugUsbDevice(machine, plug, FromUtf8("USB\\VID_1111&PID_2222\\P" + std::to_string(++plugged)),
                               {{}, u"USB Input Device", {}, {}, {}});
   }
 
@@ -69,18 +69,18 @@ class ReadLocationTest : public DiscoveryTest {
 // and the connection's speed, which comes only with the list.
 TEST_F(ReadLocationTest, TextFirstThenTheHubList) {
   machine.HubOf(builder.RootHub())->locationNumber = 4;
-  const emu::NodeId second = emu::AddRootHub(machine, 4);
+  const platform::sim::NodeId second = platform::sim::AddRootHub(machine, 4);
   machine.HubOf(second)->locationNumber = 9;
-  const emu::NodeId external = emu::AddExternalHub(machine, {second, 1});
-  const emu::NodeId text = Plug(builder.RootHub(), 2, emu::LocationText::WellFormed);
-  const emu::NodeId malformed = Plug(second, 3, emu::LocationText::Malformed, 1);
-  const emu::NodeId missing = Plug(external, 4, emu::LocationText::Missing, 1);
-  const emu::NodeId twice = Plug(builder.RootHub(), 5, emu::LocationText::Missing);
+  const platform::sim::NodeId external = platform::sim::AddExternalHub(machine, {second, 1});
+  const platform::sim::NodeId text = Plug(builder.RootHub(), 2, platform::sim::LocationText::WellFormed);
+  const platform::sim::NodeId malformed = Plug(second, 3, platform::sim::LocationText::Malformed, 1);
+  const platform::sim::NodeId missing = Plug(external, 4, platform::sim::LocationText::Missing, 1);
+  const platform::sim::NodeId twice = Plug(builder.RootHub(), 5, platform::sim::LocationText::Missing);
   auto& ports = machine.HubOf(builder.RootHub())->ports;
   ports[6] = ports[4];  // the hub reports the device on a second port
   ports[6].speed = 2;
   struct Case {
-    emu::NodeId device;
+    platform::sim::NodeId device;
     std::int32_t port, hub;
     std::uint8_t speed;
   };
@@ -96,7 +96,7 @@ TEST_F(ReadLocationTest, TextFirstThenTheHubList) {
 
 // Without a hub-list match the fields keep what they held.
 TEST_F(ReadLocationTest, NoHubListMatchLeavesTheFields) {
-  const emu::NodeId device = Plug(builder.RootHub(), 2, emu::LocationText::Missing);
+  const platform::sim::NodeId device = Plug(builder.RootHub(), 2, platform::sim::LocationText::Missing);
   DeviceRecord before{};
   before.hubNumber = 77;
   before.portNumber = 78;

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "discovery/device_record.h"
+#include "bridge/device_record.h"
 #include "emulator/bridge.h"
 #include "emulator/flash_catalogue.h"
 #include "flash/flash_table.h"

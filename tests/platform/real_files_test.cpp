@@ -8,10 +8,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/text.h"
 #include "platform/linux/linux_files.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/profile_api.h"
-#include "platform/text.h"
 
 namespace vx::platform::linux_backend {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "discovery/device_record.h"
+#include "bridge/device_record.h"
 #include "emulator/bridge_trace.h"
 #include "platform/mutex_api.h"
 #include "platform/platform.h"

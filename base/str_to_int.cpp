@@ -3,9 +3,9 @@
 // least one digit; otherwise at least one decimal digit must follow. Reading
 // stops at the first character that is not a digit of the chosen base, and
 // the value wraps to 32 bits. A sign has no effect on a hexadecimal number.
-#include "platform/profile_api.h"
+#include "base/str_to_int.h"
 
-namespace vx::platform {
+namespace vx {
 
 namespace {
 
@@ -43,4 +43,4 @@ bool StrToIntEx(std::u16string_view text, std::int32_t& value) {
   return true;
 }
 
-}  // namespace vx::platform
+}  // namespace vx

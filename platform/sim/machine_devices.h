@@ -10,9 +10,9 @@
 #include <string>
 
 #include "emulator/chip_info.h"
-#include "emulator/sim_machine.h"
+#include "platform/sim/sim_machine.h"
 
-namespace vx::emu {
+namespace vx::platform::sim {
 
 // How a port's device shows its location string.
 enum class LocationText {
@@ -57,8 +57,8 @@ enum class BridgeLayout {
 struct BridgeNodesOptions {
   BridgeLayout layout = BridgeLayout::Composite;
   std::string serial = "VX0001";
-  std::uint16_t vendorId = kBridgeVendorId;
-  std::uint16_t productId = kBridgeProductId;
+  std::uint16_t vendorId = emu::kBridgeVendorId;
+  std::uint16_t productId = emu::kBridgeProductId;
   std::uint32_t diskSignature = 0;  // MBR signature in the disk's sector 0
   std::string diskVendor = "TARVENIX";  // vendor and product of the disk's instance ID
   std::string diskProduct = "VX94C6";
@@ -92,4 +92,4 @@ void AddVolume(SimMachine& machine, char letter, const BridgeNodes& nodes, Volum
 // The registry key path of a node's Enum entry.
 std::u16string EnumKeyOf(const SimMachine& machine, NodeId node);
 
-}  // namespace vx::emu
+}  // namespace vx::platform::sim

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "platform/text.h"
+#include "base/text.h"
 
 namespace vx::platform::linux_backend {
 namespace {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace vx::emu {
+namespace vx::platform::sim {
 
 class MachineRegistry {
  public:
@@ -33,4 +33,4 @@ class MachineRegistry {
 // UTF-16 text as little-endian bytes.
 MachineRegistry::Bytes TextBytes(std::u16string_view text, bool terminated);
 
-}  // namespace vx::emu
+}  // namespace vx::platform::sim

@@ -1,4 +1,4 @@
-#include "discovery/bridge_lock.h"
+#include "bridge/bridge_lock.h"
 
 #include "platform/mutex_api.h"
 #include "platform/platform.h"

@@ -1,7 +1,7 @@
 // UTF-8 <-> UTF-16 conversion of paths and names.
 #include <gtest/gtest.h>
 
-#include "platform/text.h"
+#include "base/text.h"
 
 namespace vx {
 namespace {

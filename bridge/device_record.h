@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "base/text.h"
 #include "platform/handles.h"
-#include "platform/text.h"
 
 namespace vx {
 

@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "discovery/bridge_lock.h"
+#include "bridge/bridge_lock.h"
 #include "platform/sim/sim_platform.h"
 
 namespace vx {

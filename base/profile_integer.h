@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <string_view>
 
-namespace vx::platform {
+namespace vx {
 
 std::uint32_t ParseProfileInteger(std::u16string_view text);
 
-}  // namespace vx::platform
+}  // namespace vx

@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "platform/profile_api.h"
+#include "base/str_to_int.h"
 
-namespace vx::platform {
+namespace vx {
 namespace {
 
 TEST(StrToIntEx, MatchesTheWindowsCall) {
@@ -31,4 +31,4 @@ TEST(StrToIntEx, MatchesTheWindowsCall) {
 }
 
 }  // namespace
-}  // namespace vx::platform
+}  // namespace vx

@@ -1,11 +1,11 @@
-#include "emulator/machine_devices.h"
+#include "platform/sim/machine_devices.h"
 
 #include <cstdio>
 #include <stdexcept>
 
-#include "emulator/machine_text.h"
+#include "base/ascii_text.h"
 
-namespace vx::emu {
+namespace vx::platform::sim {
 
 namespace {
 
@@ -218,4 +218,4 @@ void AddVolume(SimMachine& machine, char letter, const BridgeNodes& nodes, Volum
   }
 }
 
-}  // namespace vx::emu
+}  // namespace vx::platform::sim

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace vx::emu {
+namespace vx {
 
 // The text with ASCII letters lowered: the key under which a name that the
 // system compares ignoring case is stored.
@@ -16,4 +16,4 @@ bool SameIgnoringCase(std::u16string_view a, std::u16string_view b);
 // ASCII (or Latin-1) text widened to UTF-16.
 std::u16string Widen(std::string_view text);
 
-}  // namespace vx::emu
+}  // namespace vx

@@ -1,8 +1,8 @@
-#include "emulator/machine_text.h"
+#include "base/ascii_text.h"
 
 #include <algorithm>
 
-namespace vx::emu {
+namespace vx {
 
 namespace {
 
@@ -27,4 +27,4 @@ std::u16string Widen(std::string_view text) {
   return wide;
 }
 
-}  // namespace vx::emu
+}  // namespace vx

@@ -1,8 +1,8 @@
-#include "platform/ini_reader.h"
+#include "base/ini_reader.h"
 
-#include "platform/text.h"
+#include "base/text.h"
 
-namespace vx::platform {
+namespace vx {
 
 namespace {
 
@@ -79,4 +79,4 @@ std::optional<std::u16string_view> IniReader::Find(std::u16string_view section, 
   return std::nullopt;
 }
 
-}  // namespace vx::platform
+}  // namespace vx

@@ -7,7 +7,7 @@
 // backend's path registry beside it.
 //
 // Everything here is plain data with lookups; a test arranges a machine
-// directly or through the builders of emulator/machine_devices.h, and sets
+// directly or through the builders of platform/sim/machine_devices.h, and sets
 // the fault flags to make single requests fail. The machine also owns the
 // emulated bridges plugged into it.
 #pragma once
@@ -22,12 +22,14 @@
 #include <string_view>
 #include <vector>
 
-#include "emulator/machine_registry.h"
 #include "platform/device_classes.h"
+#include "platform/sim/machine_registry.h"
 
 namespace vx::emu {
-
 class Bridge;
+}  // namespace vx::emu
+
+namespace vx::platform::sim {
 
 // A device node; the value is the node's DevNode for the configuration
 // manager (index + 1; 0 is "no node").
@@ -123,9 +125,9 @@ class SimMachine {
   bool failVersion = false;
 
   // --- Emulated bridges (kept alive as long as the machine) ---
-  Bridge& AddBridge(std::unique_ptr<Bridge> bridge);
+  emu::Bridge& AddBridge(std::unique_ptr<emu::Bridge> bridge);
   std::size_t BridgeCount() const { return bridges_.size(); }
-  Bridge& BridgeAt(std::size_t index) { return *bridges_.at(index); }
+  emu::Bridge& BridgeAt(std::size_t index) { return *bridges_.at(index); }
 
   // --- Faults ---
   // Device information sets of these classes cannot be made.
@@ -137,7 +139,7 @@ class SimMachine {
   std::deque<MachineHub> hubs_;
   std::deque<MachineDisk> disks_;
   MachineRegistry registry_;
-  std::vector<std::unique_ptr<Bridge>> bridges_;
+  std::vector<std::unique_ptr<emu::Bridge>> bridges_;
 };
 
-}  // namespace vx::emu
+}  // namespace vx::platform::sim

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace vx::platform {
+namespace vx {
 
 class IniReader {
  public:
@@ -39,4 +39,4 @@ class IniReader {
 // Drops the white space the profile rules ignore around names and values.
 std::u16string_view TrimProfileSpace(std::u16string_view text);
 
-}  // namespace vx::platform
+}  // namespace vx

@@ -1,8 +1,8 @@
-#include "emulator/machine_registry.h"
+#include "platform/sim/machine_registry.h"
 
-#include "emulator/machine_text.h"
+#include "base/ascii_text.h"
 
-namespace vx::emu {
+namespace vx::platform::sim {
 
 MachineRegistry::Bytes TextBytes(std::u16string_view text, bool terminated) {
   MachineRegistry::Bytes bytes;
@@ -42,4 +42,4 @@ const MachineRegistry::Bytes* MachineRegistry::FindValue(std::u16string_view key
   return value == found->second.end() ? nullptr : &value->second;
 }
 
-}  // namespace vx::emu
+}  // namespace vx::platform::sim

@@ -1,6 +1,6 @@
-#include "platform/profile_integer.h"
+#include "base/profile_integer.h"
 
-namespace vx::platform {
+namespace vx {
 
 namespace {
 
@@ -44,4 +44,4 @@ std::uint32_t ParseProfileInteger(std::u16string_view text) {
   return negative ? 0u - total : total;
 }
 
-}  // namespace vx::platform
+}  // namespace vx

@@ -1,17 +1,17 @@
-#include "emulator/sim_machine.h"
+#include "platform/sim/sim_machine.h"
 
 #include <stdexcept>
 
+#include "base/ascii_text.h"
 #include "emulator/bridge.h"
-#include "emulator/machine_text.h"
 
-namespace vx::emu {
+namespace vx::platform::sim {
 
 SimMachine::SimMachine() { nodes_.push_back({u"HTREE\\ROOT\\0", 0, {}, {}}); }
 
 SimMachine::~SimMachine() = default;
 
-Bridge& SimMachine::AddBridge(std::unique_ptr<Bridge> bridge) {
+emu::Bridge& SimMachine::AddBridge(std::unique_ptr<emu::Bridge> bridge) {
   if (!bridge) throw std::invalid_argument("no bridge to add");
   bridges_.push_back(std::move(bridge));
   return *bridges_.back();
@@ -85,4 +85,4 @@ MachineDisk* SimMachine::FindDisk(std::u16string_view path) {
   return nullptr;
 }
 
-}  // namespace vx::emu
+}  // namespace vx::platform::sim
