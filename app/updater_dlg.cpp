@@ -279,14 +279,15 @@ void CVX94C6FWUpdaterDlg::OnFilePathKillFocus() { LoadFirmwareFile(); }
 void CVX94C6FWUpdaterDlg::OnUpdateClicked() { StartUpdate(); }
 
 void CVX94C6FWUpdaterDlg::OnExitClicked() {
-  if (UpdateRunning()) {
-    // The dialog must outlive the update thread, and the bridge must not be
-    // left half written.
-    view_.MessageBox(u"An update is running.\nPlease wait until it has finished.", u"Warning",
-                     MB_OK | MB_ICONWARNING);
-    return;
-  }
-  view_.Cancel();
+  if (!RefuseClose()) view_.Cancel();
+}
+
+bool CVX94C6FWUpdaterDlg::RefuseClose() {
+  if (!UpdateRunning()) return false;
+  // The dialog must outlive the update thread, and the bridge must not be
+  // left half written.
+  view_.MessageBox(u"An update is running.\nPlease wait until it has finished.", u"Warning", MB_OK | MB_ICONWARNING);
+  return true;
 }
 
 }  // namespace vx
