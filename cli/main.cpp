@@ -5,14 +5,17 @@
 #include <string>
 
 #include "base/text.h"
-#include "cli/commands.h"
+#include "cli/config_command.h"
 #include "cli/exit_codes.h"
 #include "cli/interrupt_guard.h"
+#include "cli/list_command.h"
 #include "cli/options.h"
 #include "cli/program_paths.h"
+#include "cli/read_command.h"
 #include "cli/sim_flash_choice.h"
 #include "cli/simulation.h"
 #include "cli/trace_output.h"
+#include "cli/update_command.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/platform.h"
 

@@ -8,6 +8,7 @@
 #include <array>
 
 #include "bridge/bridge_lock.h"
+#include "flash/flash_busy_wait.h"
 #include "flash/flash_descriptor.h"
 #include "flash/flash_error.h"
 #include "flash/flash_primitives.h"

@@ -8,6 +8,7 @@
 #include "app/update_error.h"
 #include "app/updater_dlg.h"
 #include "discovery/device_table.h"
+#include "flash/disk_image_operations.h"
 #include "flash/flash_operations.h"
 
 namespace vx {
