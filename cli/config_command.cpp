@@ -11,7 +11,7 @@
 
 namespace vx::cli {
 
-int RunConfigCommand(const ProgramPaths& paths) {
+int RunConfigCommand(const frontend::ProgramPaths& paths) {
   const std::string settings = ToUtf8(paths.settingsPath);
   std::error_code error;
   const bool present = std::filesystem::is_regular_file(settings, error);

@@ -10,12 +10,12 @@
 #include "cli/interrupt_guard.h"
 #include "cli/list_command.h"
 #include "cli/options.h"
-#include "cli/program_paths.h"
 #include "cli/read_command.h"
-#include "cli/sim_flash_choice.h"
-#include "cli/simulation.h"
 #include "cli/trace_output.h"
 #include "cli/update_command.h"
+#include "frontend/program_paths.h"
+#include "frontend/sim_flash_choice.h"
+#include "frontend/simulation.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/platform.h"
 
@@ -25,7 +25,7 @@ namespace {
 
 void Complain(const std::string& message) { std::fprintf(stderr, "vx94c6-updater: %s\n", message.c_str()); }
 
-int RunCommand(const Options& options, const ProgramPaths& paths, InterruptGuard& guard) {
+int RunCommand(const Options& options, const frontend::ProgramPaths& paths, InterruptGuard& guard) {
   switch (options.command) {
     case Command::List:
       return RunListCommand();
@@ -51,7 +51,7 @@ int Run(const Options& options) {
     return kExitFileError;
   }
 
-  const ProgramPaths paths = ResolveProgramPaths(options.configPath);
+  const frontend::ProgramPaths paths = frontend::ResolveProgramPaths(options.configPath);
   std::error_code missing;
   if (paths.settingsNamed && UsesSettings(options.command) &&
       !std::filesystem::is_regular_file(options.configPath, missing)) {
@@ -59,16 +59,16 @@ int Run(const Options& options) {
     return kExitSettings;
   }
 
-  std::unique_ptr<Simulation> simulation;
+  std::unique_ptr<frontend::Simulation> simulation;
   platform::Platform apis = platform::linux_backend::LinuxPlatform();
   if (options.simulate) {
     emu::FlashPart part;
-    if (!ChooseFlashPart(options.simFlash, part, error)) {
+    if (!frontend::ChooseFlashPart(options.simFlash, part, error)) {
       Complain(error);
       return kExitUsage;
     }
-    simulation = std::make_unique<Simulation>();
-    if (!simulation->Start(options, part, error)) {
+    simulation = std::make_unique<frontend::Simulation>();
+    if (!simulation->Start(options.simState, options.simImage, part, error)) {
       Complain(error);
       return kExitFileError;
     }

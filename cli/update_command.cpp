@@ -11,7 +11,7 @@
 
 namespace vx::cli {
 
-int RunUpdateCommand(const Options& options, const ProgramPaths& paths, InterruptGuard& guard) {
+int RunUpdateCommand(const Options& options, const frontend::ProgramPaths& paths, InterruptGuard& guard) {
   if (!CanSearchForBridges()) return kExitNoDevice;
   ConsoleView view(stdout, stdin,
                    ConsoleViewOptions{.answerYes = options.yes,

@@ -4,10 +4,10 @@
 
 #include "cli/interrupt_guard.h"
 #include "cli/options.h"
-#include "cli/program_paths.h"
+#include "frontend/program_paths.h"
 
 namespace vx::cli {
 
-int RunUpdateCommand(const Options& options, const ProgramPaths& paths, InterruptGuard& guard);
+int RunUpdateCommand(const Options& options, const frontend::ProgramPaths& paths, InterruptGuard& guard);
 
 }  // namespace vx::cli

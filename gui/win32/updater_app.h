@@ -12,14 +12,14 @@ namespace vx::gui {
 
 class CVX94C6FWUpdaterApp {
  public:
-  explicit CVX94C6FWUpdaterApp(SettingsLocation settings) : settings_(std::move(settings)) {}
+  explicit CVX94C6FWUpdaterApp(frontend::ProgramPaths paths) : paths_(std::move(paths)) {}
 
   // Initialises the common controls and runs the main dialog. Returns FALSE:
   // there is no message loop after the dialog.
   BOOL InitInstance();
 
  private:
-  SettingsLocation settings_;
+  frontend::ProgramPaths paths_;
 };
 
 }  // namespace vx::gui

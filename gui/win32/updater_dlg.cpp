@@ -8,10 +8,10 @@
 
 namespace vx::gui {
 
-CVX94C6FWUpdaterDlg::CVX94C6FWUpdaterDlg(SettingsLocation settings)
+CVX94C6FWUpdaterDlg::CVX94C6FWUpdaterDlg(frontend::ProgramPaths paths)
     : CDialog(IDD_MAIN),
       m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_MAIN))),
-      settings_(std::move(settings)) {}
+      paths_(std::move(paths)) {}
 
 bool CVX94C6FWUpdaterDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   using Self = CVX94C6FWUpdaterDlg;
@@ -50,7 +50,7 @@ BOOL CVX94C6FWUpdaterDlg::OnInitDialog() {
   AddAboutMenuItem();
   SendMessageW(GetSafeHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   SendMessageW(GetSafeHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
-  return updater_.StartUp(settings_.exeDir, settings_.settingsPath) ? TRUE : FALSE;
+  return updater_.StartUp(paths_.exeDir, paths_.settingsPath) ? TRUE : FALSE;
 }
 
 void CVX94C6FWUpdaterDlg::AddAboutMenuItem() {

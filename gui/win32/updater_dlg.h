@@ -10,21 +10,17 @@
 #include <string>
 
 #include "app/updater_dlg.h"
+#include "frontend/program_paths.h"
 #include "gui/win32/data_exchange.h"
 #include "gui/win32/dialog.h"
 #include "gui/win32/win32_view.h"
 
 namespace vx::gui {
 
-// Where start-up finds its settings.
-struct SettingsLocation {
-  std::u16string exeDir;        // the folder the firmware file is looked for in, ending in a separator
-  std::u16string settingsPath;  // "Config.ini" in that folder, or the file named on the command line
-};
-
 class CVX94C6FWUpdaterDlg : public CDialog {
  public:
-  explicit CVX94C6FWUpdaterDlg(SettingsLocation settings);
+  // Start-up reads the settings named by paths.
+  explicit CVX94C6FWUpdaterDlg(frontend::ProgramPaths paths);
 
  protected:
   BOOL OnInitDialog() override;
@@ -56,7 +52,7 @@ class CVX94C6FWUpdaterDlg : public CDialog {
   HWND m_fileEdit = nullptr;
   HWND m_progress = nullptr;
   HWND m_updateButton = nullptr;
-  SettingsLocation settings_;
+  frontend::ProgramPaths paths_;
   Win32View view_{*this};
   // Destroyed first: it waits for a running update, whose view calls find
   // the window gone by then.

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace vx::cli {
+namespace vx::frontend {
 
 struct ProgramPaths {
   std::u16string exeDir;        // ends in '/'
@@ -16,4 +16,4 @@ struct ProgramPaths {
 // configOption: the --config value, empty when not given.
 ProgramPaths ResolveProgramPaths(const std::string& configOption);
 
-}  // namespace vx::cli
+}  // namespace vx::frontend

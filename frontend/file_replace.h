@@ -7,9 +7,9 @@
 #include <span>
 #include <string>
 
-namespace vx::cli {
+namespace vx::frontend {
 
 // False with the system's reason in error when the file cannot be written.
 bool ReplaceFile(const std::string& path, std::span<const std::uint8_t> content, std::string& error);
 
-}  // namespace vx::cli
+}  // namespace vx::frontend

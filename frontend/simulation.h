@@ -7,13 +7,12 @@
 #include <cstdint>
 #include <string>
 
-#include "cli/options.h"
 #include "emulator/bridge.h"
 #include "emulator/flash_part.h"
 #include "platform/platform.h"
 #include "platform/sim/sim_platform.h"
 
-namespace vx::cli {
+namespace vx::frontend {
 
 // The firmware version the emulated bridge reports.
 inline constexpr std::uint32_t kSimFirmwareVersion = 0x01000005;
@@ -21,9 +20,11 @@ inline constexpr std::uint32_t kSimFirmwareVersion = 0x01000005;
 class Simulation {
  public:
   // Builds the machine with its bridge carrying part; its flash holds the
-  // state file's content, or on first use the --sim-image file's, or is
-  // erased. False with a message in error when a file cannot be used.
-  bool Start(const Options& options, const emu::FlashPart& part, std::string& error);
+  // content of the state file statePath, or on first use that of the image
+  // file imagePath, or is erased (an empty path stands for no file). False
+  // with a message in error when a file cannot be used.
+  bool Start(const std::string& statePath, const std::string& imagePath, const emu::FlashPart& part,
+             std::string& error);
   // The areas to install: files and settings from real, everything else
   // from the simulated machine.
   platform::Platform Apis(const platform::Platform& real);
@@ -36,4 +37,4 @@ class Simulation {
   std::string statePath_;
 };
 
-}  // namespace vx::cli
+}  // namespace vx::frontend

@@ -1,4 +1,4 @@
-#include "cli/simulation.h"
+#include "frontend/simulation.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -9,15 +9,19 @@
 #include <span>
 #include <vector>
 
-#include "cli/file_replace.h"
+#include "base/text.h"
+#include "frontend/file_replace.h"
 #include "platform/sim/sim_machine_builder.h"
 
-namespace vx::cli {
+namespace vx::frontend {
 
 namespace {
 
+// Paths are UTF-8; their UTF-16 form names the file on every system.
+std::filesystem::path PathOf(const std::string& path) { return std::filesystem::path(FromUtf8(path)); }
+
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::string& error) {
-  std::ifstream file(path, std::ios::binary);
+  std::ifstream file(PathOf(path), std::ios::binary);
   if (!file) {
     error = "cannot read '" + path + "': " + std::strerror(errno);
     return false;
@@ -32,16 +36,17 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std:
 
 }  // namespace
 
-bool Simulation::Start(const Options& options, const emu::FlashPart& part, std::string& error) {
+bool Simulation::Start(const std::string& statePath, const std::string& imagePath, const emu::FlashPart& part,
+                       std::string& error) {
   emu::ChipInfoValues chipInfo;
   chipInfo.firmwareVersion = kSimFirmwareVersion;
   platform::sim::SimMachineBuilder machine(sim_);
   bridge_ = machine.AddBridge(platform::sim::SimBridgeSetup().Part(part).ChipInfo(chipInfo).DriveLetters("E")).bridge;
   const std::span<std::uint8_t> flash = bridge_->Flash()->Array();
 
-  statePath_ = options.simState;
+  statePath_ = statePath;
   std::error_code missing;
-  if (!statePath_.empty() && std::filesystem::exists(statePath_, missing)) {
+  if (!statePath_.empty() && std::filesystem::exists(PathOf(statePath_), missing)) {
     std::vector<std::uint8_t> state;
     if (!ReadWholeFile(statePath_, state, error)) return false;
     if (state.size() != flash.size()) {
@@ -52,11 +57,11 @@ bool Simulation::Start(const Options& options, const emu::FlashPart& part, std::
     std::ranges::copy(state, flash.begin());
     return true;
   }
-  if (!options.simImage.empty()) {
+  if (!imagePath.empty()) {
     std::vector<std::uint8_t> image;
-    if (!ReadWholeFile(options.simImage, image, error)) return false;
+    if (!ReadWholeFile(imagePath, image, error)) return false;
     if (image.size() > flash.size()) {
-      error = "the image '" + options.simImage + "' (" + std::to_string(image.size()) +
+      error = "the image '" + imagePath + "' (" + std::to_string(image.size()) +
               " bytes) is larger than the emulated flash (" + std::to_string(flash.size()) + " bytes)";
       return false;
     }
@@ -80,4 +85,4 @@ bool Simulation::Save(std::string& error) {
   return false;
 }
 
-}  // namespace vx::cli
+}  // namespace vx::frontend

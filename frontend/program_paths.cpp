@@ -1,11 +1,11 @@
-#include "cli/program_paths.h"
+#include "frontend/program_paths.h"
 
 #include <filesystem>
 #include <system_error>
 
 #include "base/text.h"
 
-namespace vx::cli {
+namespace vx::frontend {
 
 namespace {
 
@@ -32,4 +32,4 @@ ProgramPaths ResolveProgramPaths(const std::string& configOption) {
   return paths;
 }
 
-}  // namespace vx::cli
+}  // namespace vx::frontend

@@ -7,7 +7,7 @@
 
 #include "emulator/flash_part.h"
 
-namespace vx::cli {
+namespace vx::frontend {
 
 // The part the emulated bridge carries when --sim-flash is not given.
 inline constexpr const char* kDefaultSimFlash = "EF 30 13";
@@ -18,4 +18,4 @@ inline constexpr const char* kDefaultSimFlash = "EF 30 13";
 // False with a message in error when the choice cannot be read.
 bool ChooseFlashPart(const std::string& choice, emu::FlashPart& out, std::string& error);
 
-}  // namespace vx::cli
+}  // namespace vx::frontend

@@ -1,4 +1,4 @@
-#include "cli/sim_flash_choice.h"
+#include "frontend/sim_flash_choice.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,7 +7,7 @@
 
 #include "emulator/flash_catalogue.h"
 
-namespace vx::cli {
+namespace vx::frontend {
 
 namespace {
 
@@ -128,4 +128,4 @@ bool ChooseFlashPart(const std::string& choice, emu::FlashPart& out, std::string
   return true;
 }
 
-}  // namespace vx::cli
+}  // namespace vx::frontend
