@@ -1,6 +1,8 @@
 // The main dialog as its template lays it out, seen from outside while the
 // first message box of start-up is open (settings refused: nothing has
 // changed the controls yet).
+#include <windows.h>
+
 #include <commctrl.h>
 
 #include "tests/gui/win32/dialog_fixture.h"

@@ -41,9 +41,11 @@ DialogUnits::~DialogUnits() {
 }
 
 RECT DialogUnits::ToPixels(int x, int y, int width, int height) const {
-  RECT rect{x, y, x + width, y + height};
-  MapDialogRect(dialog_, &rect);
-  return rect;
+  // The position and the size are converted each on its own, as the dialog
+  // manager places controls.
+  RECT units{x, y, width, height};
+  MapDialogRect(dialog_, &units);
+  return RECT{units.left, units.top, units.left + units.right, units.top + units.bottom};
 }
 
 }  // namespace vx::testing

@@ -1,5 +1,7 @@
 // A whole update of the emulated bridge driven from outside, and every way
 // to end the dialog refused while the update runs.
+#include <windows.h>
+
 #include <commctrl.h>
 
 #include <cstdio>

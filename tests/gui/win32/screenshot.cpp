@@ -1,5 +1,6 @@
 #include "tests/gui/win32/screenshot.h"
 
+#include <filesystem>
 #include <fstream>
 #include <vector>
 
@@ -38,7 +39,7 @@ bool SaveWindowPicture(HWND window, const std::wstring& path) {
   file.bfType = 0x4D42;  // "BM"
   file.bfOffBits = sizeof(file) + sizeof(info);
   file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-  std::ofstream out(path, std::ios::binary);
+  std::ofstream out(std::filesystem::path(path), std::ios::binary);
   out.write(reinterpret_cast<const char*>(&file), sizeof(file));
   out.write(reinterpret_cast<const char*>(&info), sizeof(info));
   out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
