@@ -10,9 +10,6 @@
 #include "gui/win32/updater_dlg.h"
 #include "platform/win32/win32_text.h"
 
-// windows.h names the ANSI / wide pair of its call after the view's operation.
-#undef MessageBox
-
 namespace vx::gui {
 
 using platform::win32_backend::Wide;
@@ -38,8 +35,10 @@ void Win32View::EnableUpdate(bool enable) {
   dialog_.RunOnDialogThread([&] { EnableWindow(dialog_.m_updateButton, enable ? TRUE : FALSE); });
 }
 
-int Win32View::MessageBox(std::u16string_view text, std::u16string_view caption, unsigned style) {
-  return MessageBoxW(dialog_.GetSafeHwnd(), Wide(text).c_str(), Wide(caption).c_str(), style);
+BoxAnswer Win32View::ShowMessageBox(std::u16string_view text, std::u16string_view caption, BoxStyle style) {
+  const int answer = MessageBoxW(dialog_.GetSafeHwnd(), Wide(text).c_str(), Wide(caption).c_str(),
+                                 static_cast<UINT>(style));
+  return answer == IDOK ? BoxAnswer::Ok : BoxAnswer::Cancel;
 }
 
 void Win32View::ReadBoxes(std::u16string& filePath, std::u16string& checksumText) {

@@ -167,5 +167,25 @@ TEST_F(BridgeTest, ControlRequestsAnswerTheirBlocks) {
   }
 }
 
+// A long run keeps only the most recent entries of each view, so that its
+// record stays small; a bridge told to keep none records nothing.
+TEST_F(BridgeTest, TraceKeepsOnlyTheMostRecentEntries) {
+  for (int i = 0; i < 10005; ++i) ASSERT_TRUE(Good(SpiOut(bridge, {0x06})));
+  ASSERT_TRUE(Good(SpiOut(bridge, {0x04})));
+  EXPECT_EQ(bridge.Trace().Scsi().size(), 10000u);
+  ASSERT_EQ(bridge.Trace().Spi().size(), 10000u);
+  EXPECT_EQ(bridge.Trace().Spi().back().command, Bytes{0x04});
+
+  bridge.Trace().Keep(2);
+  EXPECT_EQ(bridge.Trace().SpiOpcodes(), "06 04");
+  bridge.Trace().Keep(0);
+  ASSERT_TRUE(Good(SpiOut(bridge, {0x06})));
+  std::uint8_t answer[16];
+  bridge.ControlTransfer({0xC0, 0xF1, 0x7E1B, 1, 16}, answer, sizeof answer);
+  EXPECT_TRUE(bridge.Trace().Scsi().empty());
+  EXPECT_TRUE(bridge.Trace().Spi().empty());
+  EXPECT_TRUE(bridge.Trace().Usb().empty());
+}
+
 }  // namespace
 }  // namespace vx::emu

@@ -53,7 +53,9 @@ HWND DialogTest::UpdateUntilSuccessBox() {
   dialog_ = GetWindow(warning, GW_OWNER);
   EXPECT_TRUE(AnswerBox(warning, IDOK));
   const HWND success = WaitForBox(L"Message", dialog_);
-  if (success != nullptr) EXPECT_EQ(MessageBoxText(success), L"Success!!");
+  if (success != nullptr) {
+    EXPECT_EQ(MessageBoxText(success), L"Success!!");
+  }
   return success;
 }
 
