@@ -13,7 +13,7 @@
 #include "cli/sim_flash_choice.h"
 #include "cli/simulation.h"
 #include "cli/trace_output.h"
-#include "platform/linux/linux_platform.h"
+#include "platform/native_platform.h"
 #include "platform/platform.h"
 
 namespace vx::cli {
@@ -57,7 +57,7 @@ int Run(const Options& options) {
   }
 
   std::unique_ptr<Simulation> simulation;
-  platform::Platform apis = platform::linux_backend::LinuxPlatform();
+  platform::Platform apis = platform::NativePlatform();
   if (options.simulate) {
     emu::FlashPart part;
     if (!ChooseFlashPart(options.simFlash, part, error)) {

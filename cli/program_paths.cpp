@@ -1,18 +1,19 @@
 #include "cli/program_paths.h"
 
 #include <filesystem>
-#include <system_error>
 
 #include "base/text.h"
+#include "platform/native_platform.h"
 
 namespace vx::cli {
 
 namespace {
 
-std::string FolderOf(const std::filesystem::path& file) {
-  const std::string folder = file.parent_path().string();
-  if (folder.empty()) return "./";
-  return folder.back() == '/' ? folder : folder + '/';
+std::u16string FolderOf(const std::filesystem::path& file) {
+  const std::u16string folder = file.parent_path().u16string();
+  if (folder.empty()) return u"./";
+  return folder.back() == u'/' || folder.back() == std::filesystem::path::preferred_separator ? folder
+                                                                                              : folder + u'/';
 }
 
 }  // namespace
@@ -20,14 +21,13 @@ std::string FolderOf(const std::filesystem::path& file) {
 ProgramPaths ResolveProgramPaths(const std::string& configOption) {
   ProgramPaths paths;
   if (!configOption.empty()) {
-    paths.exeDir = FromUtf8(FolderOf(configOption));
     paths.settingsPath = FromUtf8(configOption);
+    paths.exeDir = FolderOf(paths.settingsPath);
     paths.settingsNamed = true;
     return paths;
   }
-  std::error_code error;
-  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-  paths.exeDir = FromUtf8(error ? std::string("./") : FolderOf(program));
+  const std::u16string program = platform::ProgramFile();
+  paths.exeDir = program.empty() ? u"./" : FolderOf(program);
   paths.settingsPath = paths.exeDir + u"Config.ini";
   return paths;
 }
