@@ -9,11 +9,13 @@ namespace vx::cli {
 
 namespace {
 
+// The folder of a file, ending in a separator (the system's own, unless the
+// folder already ends in one); the current folder for a bare name.
 std::u16string FolderOf(const std::filesystem::path& file) {
+  constexpr char16_t kSeparator = std::filesystem::path::preferred_separator;
   const std::u16string folder = file.parent_path().u16string();
-  if (folder.empty()) return u"./";
-  return folder.back() == u'/' || folder.back() == std::filesystem::path::preferred_separator ? folder
-                                                                                              : folder + u'/';
+  if (folder.empty()) return std::u16string(u".") + kSeparator;
+  return folder.back() == u'/' || folder.back() == kSeparator ? folder : folder + kSeparator;
 }
 
 }  // namespace
@@ -26,8 +28,8 @@ ProgramPaths ResolveProgramPaths(const std::string& configOption) {
     paths.settingsNamed = true;
     return paths;
   }
-  const std::u16string program = platform::ProgramFile();
-  paths.exeDir = program.empty() ? u"./" : FolderOf(program);
+  // When the program's own file cannot be told, the current folder stands in.
+  paths.exeDir = FolderOf(platform::ProgramFile());
   paths.settingsPath = paths.exeDir + u"Config.ini";
   return paths;
 }
