@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdlib>
 #include <unistd.h>
 
 #include "cli/exit_codes.h"
@@ -10,18 +11,22 @@ namespace vx::cli {
 
 namespace {
 
+using Handler = void (*)(int);
+
 std::atomic<bool> g_protected{false};
 static_assert(std::atomic<bool>::is_always_lock_free);
 
-struct sigaction g_previousInt;
-struct sigaction g_previousTerm;
+Handler g_previousInt = SIG_DFL;
+Handler g_previousTerm = SIG_DFL;
 
 void Say(const char* text, std::size_t length) {
   // Nothing to do when the terminal is gone.
   if (::write(STDERR_FILENO, text, length) < 0) return;
 }
 
-extern "C" void OnInterrupt(int) {
+extern "C" void OnInterrupt(int signal) {
+  // Some C libraries (Windows') reset the handler before calling it.
+  std::signal(signal, OnInterrupt);
   if (g_protected.load()) {
     static constexpr char kMessage[] =
         "\nThe update must finish: interrupting it could leave the bridge unusable. Please wait.\n";
@@ -30,24 +35,20 @@ extern "C" void OnInterrupt(int) {
   }
   static constexpr char kMessage[] = "\nInterrupted; nothing was written to the bridge.\n";
   Say(kMessage, sizeof kMessage - 1);
-  ::_exit(kExitInterrupted);
+  std::_Exit(kExitInterrupted);
 }
 
 }  // namespace
 
 InterruptGuard::InterruptGuard() {
   g_protected = false;
-  struct sigaction action {};
-  action.sa_handler = OnInterrupt;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
-  sigaction(SIGINT, &action, &g_previousInt);
-  sigaction(SIGTERM, &action, &g_previousTerm);
+  g_previousInt = std::signal(SIGINT, OnInterrupt);
+  g_previousTerm = std::signal(SIGTERM, OnInterrupt);
 }
 
 InterruptGuard::~InterruptGuard() {
-  sigaction(SIGINT, &g_previousInt, nullptr);
-  sigaction(SIGTERM, &g_previousTerm, nullptr);
+  std::signal(SIGINT, g_previousInt == SIG_ERR ? SIG_DFL : g_previousInt);
+  std::signal(SIGTERM, g_previousTerm == SIG_ERR ? SIG_DFL : g_previousTerm);
   g_protected = false;
 }
 

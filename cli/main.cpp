@@ -16,7 +16,7 @@
 #include "frontend/program_paths.h"
 #include "frontend/sim_flash_choice.h"
 #include "frontend/simulation.h"
-#include "platform/linux/linux_platform.h"
+#include "platform/native_platform.h"
 #include "platform/platform.h"
 
 namespace vx::cli {
@@ -60,7 +60,7 @@ int Run(const Options& options) {
   }
 
   std::unique_ptr<frontend::Simulation> simulation;
-  platform::Platform apis = platform::linux_backend::LinuxPlatform();
+  platform::Platform apis = platform::NativePlatform();
   if (options.simulate) {
     emu::FlashPart part;
     if (!frontend::ChooseFlashPart(options.simFlash, part, error)) {

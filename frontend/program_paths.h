@@ -8,7 +8,7 @@
 namespace vx::frontend {
 
 struct ProgramPaths {
-  std::u16string exeDir;        // ends in '/'
+  std::u16string exeDir;        // ends in a path separator
   std::u16string settingsPath;
   bool settingsNamed = false;   // given with --config
 };

@@ -1,6 +1,7 @@
 // GetPrivateProfileIntW / GetPrivateProfileStringW over INI files read
-// through a backend's file access, so that every backend follows the same
-// rules. A file that cannot be opened or read counts as missing.
+// through a backend's file access, and StrToIntExW, so that every backend
+// follows the same rules. A file that cannot be opened or read counts as
+// missing.
 #pragma once
 
 #include "platform/file_api.h"
@@ -16,6 +17,7 @@ class IniProfile : public ProfileApi {
                        std::u16string_view path) override;
   std::uint32_t GetString(std::u16string_view section, std::u16string_view key, std::u16string_view defaultValue,
                           char16_t* buffer, std::uint32_t bufferChars, std::u16string_view path) override;
+  bool StrToIntEx(std::u16string_view text, std::int32_t& value) override;
 
  private:
   FileApi& files_;
