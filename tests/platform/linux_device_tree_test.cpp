@@ -191,15 +191,6 @@ TEST_F(LinuxDeviceTreeTest, SetsAreReadingsOfTheirOwn) {
   EXPECT_EQ(tree.OpenSets(), 0u);
 }
 
-TEST_F(LinuxDeviceTreeTest, AnIdThatDoesNotFitIsRefusedWhole) {
-  char16_t id[16];
-  std::fill(std::begin(id), std::end(id), u'#');
-  EXPECT_FALSE(tree.GetDeviceId(Node("2-2:1.0/0:0:0:0"), id, 14));
-  EXPECT_EQ(id[0], u'#');
-  EXPECT_TRUE(tree.GetDeviceId(Node("2-2:1.0/0:0:0:0"), id, 15));  // exactly fits, no terminator
-  EXPECT_EQ(std::u16string(id, 15), u"2-2:1.0/0:0:0:0");
-}
-
 TEST_F(LinuxDeviceTreeTest, NoticesSayWhatKeepsABridgeOutOfReach) {
   EXPECT_EQ(tree.Rescan()->notices, std::vector<std::string>{});
 
