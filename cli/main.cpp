@@ -9,6 +9,7 @@
 #include "cli/exit_codes.h"
 #include "cli/interrupt_guard.h"
 #include "cli/list_command.h"
+#include "cli/machine_search.h"
 #include "cli/options.h"
 #include "cli/read_command.h"
 #include "cli/trace_output.h"
@@ -73,12 +74,15 @@ int Run(const Options& options) {
       return kExitFileError;
     }
     apis = simulation->Apis(apis);
+  } else {
+    PrepareMachineSearch(apis, paths, options.command, stderr);
   }
   int code = kExitOk;
   {
     const platform::ScopedPlatform installed(apis);
     code = RunCommand(options, paths, guard);
   }
+  if (!simulation) ReportMachineNotices(options.command, stderr);
   if (simulation && !simulation->Save(error)) {
     Complain(error);
     if (code == kExitOk) code = kExitFileError;

@@ -30,8 +30,17 @@ struct Win32Areas {
   win32_backend::Win32Registry registry;
   win32_backend::Win32Disks disks;
   win32_backend::Win32System system;
-  Platform apis{&profile, &files,    &mutexes,  &clock, &scsi,  &winusb,
-                &deviceTree, &hubs, &registry, &disks, &system};
+  Platform apis{.profile = &profile,
+                .files = &files,
+                .mutexes = &mutexes,
+                .clock = &clock,
+                .scsi = &scsi,
+                .winusb = &winusb,
+                .deviceTree = &deviceTree,
+                .hubs = &hubs,
+                .registry = &registry,
+                .disks = &disks,
+                .system = &system};
 };
 
 }  // namespace

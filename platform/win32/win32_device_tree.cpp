@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "platform/query_text.h"
 #include "platform/win32/win32_text.h"
 
 namespace vx::platform::win32_backend {
@@ -137,7 +138,8 @@ QueryResult Win32DeviceTree::GetDeviceInstanceId(DeviceInfoSet set, const Device
 }
 
 // The detail record is the size field followed by the path; the path is
-// copied out of it into the caller's buffer.
+// copied out of it into the caller's buffer. Its size is learnt first, so
+// that a buffer too small for the path is told so without fetching it.
 QueryResult Win32DeviceTree::GetDeviceInterfaceDetail(DeviceInfoSet set, const DeviceInterfaceData& interfaceData,
                                                       char16_t* buffer, std::uint32_t bufferChars,
                                                       std::uint32_t& requiredChars, DeviceInfoData* device) {
@@ -157,12 +159,10 @@ QueryResult Win32DeviceTree::GetDeviceInterfaceDetail(DeviceInfoSet set, const D
   owner.cbSize = sizeof owner;
   if (!::SetupDiGetDeviceInterfaceDetailW(NativeSet(set), &native, detail, requiredBytes, nullptr, &owner))
     return QueryResult::Failed;
-  const WCHAR* path = detail->DevicePath;
-  std::uint32_t n = 0;
-  for (; n + 1 < requiredChars && path[n] != L'\0'; ++n) buffer[n] = static_cast<char16_t>(path[n]);
-  buffer[n] = u'\0';
-  if (device != nullptr) *device = DeviceOf(owner);
-  return QueryResult::Ok;
+  const QueryResult result =
+      CopyQueryText(TextWithin(detail->DevicePath, requiredChars), buffer, bufferChars, requiredChars);
+  if (result == QueryResult::Ok && device != nullptr) *device = DeviceOf(owner);
+  return result;
 }
 
 QueryResult Win32DeviceTree::GetDeviceRegistryProperty(DeviceInfoSet set, const DeviceInfoData& device,

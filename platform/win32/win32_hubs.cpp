@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "platform/query_text.h"
 #include "platform/win32/win32_device_open.h"
 #include "platform/win32/win32_text.h"
 
@@ -64,19 +65,13 @@ bool Win32Hubs::GetConnectionDriverKeyName(DeviceHandle hub, std::uint32_t conne
       probe.ActualLength <= sizeof probe)
     return false;
   const DWORD size = probe.ActualLength;
-  requiredChars = static_cast<std::uint32_t>((size - kKeyNameOffset) / sizeof(WCHAR));
-  if (bufferChars == 0) return true;
-  if (buffer == nullptr || bufferChars < requiredChars) return false;
-
   std::vector<std::uint8_t> storage(size);
-  auto* name = reinterpret_cast<USB_NODE_CONNECTION_DRIVERKEY_NAME*>(storage.data());
-  name->ConnectionIndex = connectionIndex;
-  if (!Ask(hub, IOCTL_USB_GET_NODE_CONNECTION_DRIVERKEY_NAME, name, size)) return false;
-  std::uint32_t n = 0;
-  for (; n + 1 < requiredChars && name->DriverKeyName[n] != L'\0'; ++n)
-    buffer[n] = static_cast<char16_t>(name->DriverKeyName[n]);
-  buffer[n] = u'\0';
-  return true;
+  auto* record = reinterpret_cast<USB_NODE_CONNECTION_DRIVERKEY_NAME*>(storage.data());
+  record->ConnectionIndex = connectionIndex;
+  if (!Ask(hub, IOCTL_USB_GET_NODE_CONNECTION_DRIVERKEY_NAME, record, size)) return false;
+  const auto* name = reinterpret_cast<const WCHAR*>(storage.data() + kKeyNameOffset);
+  return CopyDriverKeyName(TextWithin(name, (size - kKeyNameOffset) / sizeof(WCHAR)), buffer, bufferChars,
+                           requiredChars);
 }
 
 void Win32Hubs::Close(DeviceHandle hub) { CloseDevice(hub); }

@@ -9,4 +9,10 @@ std::optional<std::wstring> WideName(std::u16string_view path) {
   return Wide(path);
 }
 
+std::u16string_view TextWithin(const wchar_t* text, std::size_t maxChars) {
+  std::size_t length = 0;
+  while (length < maxChars && text[length] != L'\0') ++length;
+  return {reinterpret_cast<const char16_t*>(text), length};
+}
+
 }  // namespace vx::platform::win32_backend

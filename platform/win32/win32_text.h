@@ -25,6 +25,10 @@ std::optional<std::wstring> WideName(std::u16string_view path);
 
 inline wchar_t* WideBuffer(char16_t* buffer) { return reinterpret_cast<wchar_t*>(buffer); }
 
+// Text that a call returned in a record, up to its terminator but never past
+// the maxChars characters the record holds.
+std::u16string_view TextWithin(const wchar_t* text, std::size_t maxChars);
+
 // Our handle enums carry the Windows HANDLE value; 0 stays "no handle", so an
 // INVALID_HANDLE_VALUE from a failed open never leaves the backend.
 template <typename Handle>
