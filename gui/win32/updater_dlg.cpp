@@ -13,6 +13,19 @@ CVX94C6FWUpdaterDlg::CVX94C6FWUpdaterDlg(frontend::ProgramPaths paths)
       m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_MAIN))),
       paths_(std::move(paths)) {}
 
+CVX94C6FWUpdaterDlg::~CVX94C6FWUpdaterDlg() {
+  // Closing is refused while an update runs, so the window can be gone under
+  // a running update only when its message loop was told to quit. The update
+  // thread's calls then find no window, but one may already be on its way
+  // to this thread: such calls are answered until the thread has ended, so
+  // that the updater's wait for it cannot block it.
+  MSG message;
+  while (updater_.UpdateRunning()) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_SENDMESSAGE);
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+}
+
 bool CVX94C6FWUpdaterDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   using Self = CVX94C6FWUpdaterDlg;
   static constexpr MessageMapEntry<Self> kMessageMap[] = {

@@ -21,6 +21,9 @@ class CVX94C6FWUpdaterDlg : public CDialog {
  public:
   // Start-up reads the settings named by paths.
   explicit CVX94C6FWUpdaterDlg(frontend::ProgramPaths paths);
+  // Answers the update thread's last calls while it ends, if it outlived
+  // the window.
+  ~CVX94C6FWUpdaterDlg() override;
 
  protected:
   BOOL OnInitDialog() override;

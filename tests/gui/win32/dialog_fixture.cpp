@@ -67,4 +67,11 @@ void DialogTest::UpdateToIdle() {
   ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(Control(1014)) && !IsWindowVisible(Control(1018)); }));
 }
 
+Bytes DialogTest::FlashAfterUpdate() const {
+  Bytes flash(kFlashBytes, 0xFF);
+  std::copy(oldConfig_.begin(), oldConfig_.end(), flash.begin());
+  std::copy(newCode_.begin(), newCode_.end(), flash.begin() + 512);
+  return flash;
+}
+
 }  // namespace vx::testing

@@ -41,6 +41,9 @@ class DialogTest : public ::testing::Test {
   HWND UpdateUntilSuccessBox();
   // A whole update: afterwards the dialog is idle.
   void UpdateToIdle();
+  // The flash after an update with new.bin: erased, then the bridge's own
+  // configuration image and the new code.
+  Bytes FlashAfterUpdate() const;
 
   ScratchFolder folder_;
   Bytes oldConfig_;

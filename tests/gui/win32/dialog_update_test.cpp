@@ -1,5 +1,6 @@
-// A whole update of the emulated bridge driven from outside, and every way
-// to end the dialog refused while the update runs.
+// A whole update of the emulated bridge driven from outside, every way to
+// end the dialog refused while the update runs, and the end of the dialog's
+// message loop under a running update.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -55,11 +56,7 @@ TEST_F(DialogTest, UpdatesTheEmulatedBridge) {
 
   PostClick(dialog_, 2);
   EXPECT_EQ(program_->WaitForExit(), 0);
-  // Erased, then the bridge's own configuration image and the new code.
-  Bytes expected(kFlashBytes, 0xFF);
-  std::copy(oldConfig_.begin(), oldConfig_.end(), expected.begin());
-  std::copy(newCode_.begin(), newCode_.end(), expected.begin() + 512);
-  EXPECT_TRUE(folder_.Read(L"bridge.state") == expected);
+  EXPECT_TRUE(folder_.Read(L"bridge.state") == FlashAfterUpdate());
 }
 
 TEST_F(DialogTest, RefusesToEndWhileTheUpdateRuns) {
@@ -95,6 +92,18 @@ TEST_F(DialogTest, RefusesToEndWhileTheUpdateRuns) {
   // Once the update has ended, Esc ends the dialog.
   PostMessageW(Control(2), WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_EQ(program_->WaitForExit(), 0);
+}
+
+TEST_F(DialogTest, EndsCleanlyWhenToldToQuitDuringTheUpdate) {
+  const HWND success = UpdateUntilSuccessBox();
+  ASSERT_NE(success, nullptr);
+  // The dialog's message loop ends, and its window with it, while the update
+  // thread still waits in its last box.
+  PostThreadMessageW(GetWindowThreadProcessId(dialog_, nullptr), WM_QUIT, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog_); }));
+  ASSERT_TRUE(AnswerBox(success, IDOK));
+  EXPECT_EQ(program_->WaitForExit(), 0);
+  EXPECT_TRUE(folder_.Read(L"bridge.state") == FlashAfterUpdate()) << "the update ended and its result was kept";
 }
 
 }  // namespace
