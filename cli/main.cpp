@@ -6,6 +6,7 @@
 
 #include "base/text.h"
 #include "cli/config_command.h"
+#include "cli/diagnostic_output.h"
 #include "cli/exit_codes.h"
 #include "cli/interrupt_guard.h"
 #include "cli/list_command.h"
@@ -14,7 +15,6 @@
 #include "cli/read_command.h"
 #include "cli/sim_flash_choice.h"
 #include "cli/simulation.h"
-#include "cli/trace_output.h"
 #include "cli/update_command.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/platform.h"
@@ -45,8 +45,8 @@ bool UsesSettings(Command command) { return command == Command::Update || comman
 int Run(const Options& options) {
   InterruptGuard guard;
   std::string error;
-  TraceOutput trace;
-  if (options.trace && !trace.Start(options.traceFile, error)) {
+  DiagnosticOutput diagnostics;
+  if (!diagnostics.Start(options.verbose, options.trace, options.traceFile, error)) {
     Complain(error);
     return kExitFileError;
   }
