@@ -6,13 +6,13 @@
 
 #include "base/text.h"
 #include "cli/config_command.h"
+#include "cli/diagnostic_output.h"
 #include "cli/exit_codes.h"
 #include "cli/interrupt_guard.h"
 #include "cli/list_command.h"
 #include "cli/machine_search.h"
 #include "cli/options.h"
 #include "cli/read_command.h"
-#include "cli/trace_output.h"
 #include "cli/update_command.h"
 #include "frontend/program_paths.h"
 #include "frontend/sim_flash_choice.h"
@@ -46,8 +46,8 @@ bool UsesSettings(Command command) { return command == Command::Update || comman
 int Run(const Options& options) {
   InterruptGuard guard;
   std::string error;
-  TraceOutput trace;
-  if (options.trace && !trace.Start(options.traceFile, error)) {
+  DiagnosticOutput diagnostics;
+  if (!diagnostics.Start(options.verbose, options.trace, options.traceFile, error)) {
     Complain(error);
     return kExitFileError;
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "base/diagnostics.h"
 #include "flash/flash_primitives.h"
 #include "platform/clock_api.h"
 #include "platform/platform.h"
@@ -35,12 +36,17 @@ bool WaitWhileBusy(const DeviceRecord& device, std::uint32_t pollIntervalMs) {
     if (FlashReadStatus(device, status)) {
       failedReads = 0;
     } else if (failedReads == kToleratedFailedReads) {
+      ReportCause("flash: busy wait ended: %d status reads in a row failed", kToleratedFailedReads + 1);
       return false;
     } else {
       ++failedReads;
     }
     if ((status[0] & kBusyBit) == 0) return true;
-    if (clock.NowMs() - start >= limit) return false;
+    if (clock.NowMs() - start >= limit) {
+      ReportCause("flash: busy wait ended: still busy after %u s (status %02X)",
+                  static_cast<unsigned>(limit / 1000), status[0]);
+      return false;
+    }
     // At least 1 ms, so that the time bound is reached even for an interval of 0.
     clock.Sleep(std::max<std::uint32_t>(pollIntervalMs, 1));
   }

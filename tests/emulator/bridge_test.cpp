@@ -167,6 +167,36 @@ TEST_F(BridgeTest, ControlRequestsAnswerTheirBlocks) {
   }
 }
 
+// A check condition carries sense data that says why: key, ASC and ASCQ.
+TEST_F(BridgeTest, CheckConditionsSayWhy) {
+  Bridge bare;
+  const struct {
+    const char* what;
+    Bridge& target;
+    Bytes cdb;
+    bool dataIn;
+    std::uint32_t length;
+    Sense sense;
+  } cases[] = {
+      {"unknown opcode", bridge, {0x12, 0, 0, 0, 0x1B, 0x7E}, true, 16, {0x05, 0x20, 0x00}},
+      {"bad signature", bridge, {0xD0, 0, 0, 0, 0x1C, 0x7E}, true, 16, {0x05, 0x24, 0x00}},
+      {"sectors beyond the flash", bridge, SectorBlock(scsi::kWriteImageSectors, 0xFFFFFFFF, 1), false, 512,
+       {0x05, 0x21, 0x00}},
+      {"sectors without a flash", bare, SectorBlock(scsi::kReadImageSectors, 0, 1), true, 512, {0x02, 0x3A, 0x00}},
+      {"sectors while the flash is busy", bridge, SectorBlock(scsi::kReadImageSectors, 0, 1), true, 512,
+       {0x02, 0x04, 0x07}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (&c == &cases[std::size(cases) - 1]) bridge.Flash()->SetStuckBusy(true);
+    Bytes data(c.length);
+    const ScsiResult result = Execute(c.target, c.cdb, c.dataIn, data);
+    EXPECT_EQ(result.status, scsi::kCheckCondition);
+    EXPECT_EQ((Bytes{result.sense.key, result.sense.asc, result.sense.ascq}),
+              (Bytes{c.sense.key, c.sense.asc, c.sense.ascq}));
+  }
+}
+
 // A long run keeps only the most recent entries of each view, so that its
 // record stays small; a bridge told to keep none records nothing.
 TEST_F(BridgeTest, TraceKeepsOnlyTheMostRecentEntries) {
