@@ -65,6 +65,7 @@ inline pid_t Start(const ScratchDir& dir, const std::vector<std::string>& args, 
   if (child != 0) return child;
   if (chdir((dir / "").c_str()) != 0) _exit(126);
   signal(SIGPIPE, SIG_DFL);  // as a shell starts it, whatever the test runner ignores
+  alarm(120);                // a program that hangs ends, and its test fails
   if (terminal == nullptr) {
     const int streams[] = {open("/dev/null", O_RDONLY), open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600),
                            open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600)};
