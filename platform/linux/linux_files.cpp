@@ -21,7 +21,7 @@ int DescriptorOf(FileHandle file) { return static_cast<int>(static_cast<std::uin
 FileHandle LinuxFiles::OpenForRead(std::u16string_view path) {
   if (path.empty() || path.find(u'\0') != std::u16string_view::npos) return FileHandle::None;
   // Non-blocking so that opening a FIFO cannot hang; it is refused below.
-  const int fd = ::open(ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  const int fd = ::open(ToNativePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return FileHandle::None;
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {

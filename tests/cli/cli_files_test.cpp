@@ -153,5 +153,22 @@ TEST(CliFilesTest, SecondRunOnAStateFileWaitsForTheFirst) {
   EXPECT_EQ(dir.Read("b.state.read"), kExampleFirmware.substr(10240));
 }
 
+// A folder whose name is no UTF-8 is still that folder, not the one whose
+// name its replacement characters would spell.
+TEST(CliFilesTest, SettingsInAFolderWhoseNameIsNoUtf8AreReadFromThatFolder) {
+  const ScratchDir dir;
+  const std::string latin1 = dir / "site-\xE9";
+  const std::string lookalike = dir / "site-\xEF\xBF\xBD";
+  std::filesystem::create_directory(latin1);
+  std::filesystem::create_directory(lookalike);
+  std::ofstream(latin1 + "/Config.ini") << "[Hex_FileName]\nHEXNAME=right.eep\n[Cmp_Ver]\nCMPLEN=0\n";
+  std::ofstream(lookalike + "/Config.ini") << "[Hex_FileName]\nHEXNAME=wrong.eep\n";
+  const ProgramResult shown = RunUpdater(dir, {"config", "--config", latin1 + "/Config.ini"});
+  EXPECT_EQ(shown.exitCode, 0) << shown.err;
+  EXPECT_NE(shown.out.find("Settings file: " + latin1 + "/Config.ini\n"), std::string::npos) << shown.out;
+  EXPECT_NE(shown.out.find("Firmware file: " + latin1 + "/right.eep\n"), std::string::npos) << shown.out;
+  EXPECT_NE(shown.out.find("Version gate: off"), std::string::npos) << shown.out;
+}
+
 }  // namespace
 }  // namespace vx::testing
