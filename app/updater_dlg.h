@@ -91,9 +91,14 @@ class CVX94C6FWUpdaterDlg {
   void ShowValues() { view_.ShowValues(m_filePath, m_checksumText); }
   // Reads the first record's flash into the image store; false on failure.
   bool ReadBackDevice(const DeviceRecord& device);
+  // Refuses, before it is read, a firmware file longer than anything an
+  // update could write from it; true when its length may fit.
+  bool AcceptFileSize();
   // Refuses a loaded code image longer than the code area and puts back the
   // configuration image the load replaced; true when the code fits.
   bool AcceptCodeLength(const std::uint8_t* savedConfig, bool fromEep);
+  // The message box and status of a refused file; no firmware is loaded.
+  void RefuseFile(std::u16string_view text);
   // True when the gates let an update start; a failing gate closes the dialog.
   bool PassGates();
   void LaunchUpdateThread();

@@ -56,6 +56,10 @@ ImageStore& Images();
 // (when given) on failure. An empty file gives a non-null, empty buffer.
 FileBuffer ReadFirmwareFile(std::u16string_view path, std::u16string* details);
 
+// The size of the file at path without reading it; false when it cannot be
+// opened.
+bool FirmwareFileSize(std::u16string_view path, std::uint64_t& size);
+
 // 16-bit additive checksum: the sum of all bytes modulo 65536.
 std::uint16_t CodeChecksum(const std::uint8_t* bytes, std::uint32_t length);
 

@@ -53,6 +53,17 @@ bool LinuxFiles::Read(FileHandle file, void* buffer, std::uint32_t length, std::
   return true;
 }
 
+bool LinuxFiles::GetStamp(FileHandle file, FileStamp& stamp) {
+  struct stat info {};
+  if (file == FileHandle::None || ::fstat(DescriptorOf(file), &info) != 0) return false;
+  const auto nanoseconds = [](const timespec& t) {
+    return static_cast<std::uint64_t>(t.tv_sec) * 1000000000u + static_cast<std::uint64_t>(t.tv_nsec);
+  };
+  stamp = FileStamp{{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+                     static_cast<std::uint64_t>(info.st_size), nanoseconds(info.st_mtim), nanoseconds(info.st_ctim)}};
+  return true;
+}
+
 void LinuxFiles::Close(FileHandle file) {
   if (file != FileHandle::None) ::close(DescriptorOf(file));
 }
