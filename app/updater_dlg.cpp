@@ -82,6 +82,7 @@ bool CVX94C6FWUpdaterDlg::StartUp(std::u16string_view exeDir, std::u16string_vie
     return false;
   }
   Images().ResetImages();
+  configOrigin_.BuiltIn();
   if (!CheckDevice()) {
     view_.Cancel();
     return false;
@@ -130,6 +131,7 @@ bool CVX94C6FWUpdaterDlg::ReadBackDevice(const DeviceRecord& device) {
   }
   ImageStore& images = Images();
   images.SetConfigImage(content.data());
+  configOrigin_.ReadFrom(device);
   const std::uint8_t* code = content.data() + ConfigImageSize;
   if (CodeAreaBlank(code)) {
     images.ClearCodeImage();
@@ -178,6 +180,7 @@ void CVX94C6FWUpdaterDlg::LoadFirmwareFile() {
       return;
   }
   if (!AcceptCodeLength(savedConfig, m_fileType == kFileEep)) return;
+  if (m_fileType == kFileEep) configOrigin_.FromFile();
   m_imageLoaded.exchange(1);
   view_.ScrollFileBoxToEnd();
   view_.SetStatus(u"Main code loaded!");
@@ -259,6 +262,7 @@ void CVX94C6FWUpdaterDlg::LaunchUpdateThread() {
       view_.EnableUpdate(true);
       return;
     }
+    images.configOrigin = configOrigin_;
     if (worker_.joinable()) worker_.join();  // a finished update's thread
     updateImages_ = std::move(images);
     outcome_ = UpdaterOutcome::Updating;

@@ -104,6 +104,8 @@ class CVX94C6FWUpdaterDlg {
   void LaunchUpdateThread();
   // The steps of the update; 0 or the UpdateError of the failing step.
   int RunUpdateSteps();
+  // An update that must not begin on this bridge: its UpdateError, else 0.
+  int RefuseBeforeErasing(const DeviceRecord& device);
   int WriteAndVerify(const DeviceRecord& device);
   int WriteAndVerifyDiskImage(const DeviceRecord& device);
   void SetProtection(const DeviceRecord& device, bool protect);
@@ -112,6 +114,7 @@ class CVX94C6FWUpdaterDlg {
   UpdaterView& view_;
   std::thread worker_;          // joined before the next update and on destruction
   UpdateImages updateImages_;   // what the running update writes
+  ConfigOrigin configOrigin_;   // of the configuration image in the image store
   std::atomic<UpdaterOutcome> outcome_{UpdaterOutcome::None};
 };
 
