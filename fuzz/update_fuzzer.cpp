@@ -55,6 +55,10 @@ const char* const kParts[] = {"EF 30 13", "C2 22 11", "BF 49 (0x90 only)"};
 
 constexpr std::array<std::uint8_t, 5> kScsiOpcodes = {0xD0, 0xE5, 0xE6, 0xE7, 0xE8};
 constexpr std::array<std::uint8_t, 10> kSpiOpcodes = {0x06, 0x04, 0x05, 0x01, 0x02, 0x03, 0x60, 0xC7, 0x9F, 0x90};
+// A write acknowledged but not carried out is a fault of commands that write;
+// a read answered so would hand over data no host can tell from the flash's.
+constexpr std::array<std::uint8_t, 2> kScsiWrites = {0xE6, 0xE7};
+constexpr std::array<std::uint8_t, 6> kSpiWrites = {0x06, 0x04, 0x01, 0x02, 0x60, 0xC7};
 
 Fault FaultOf(std::uint8_t kind, std::uint8_t value) {
   switch (kind % 6) {
@@ -78,10 +82,19 @@ void AddFaults(vx::fuzz::FuzzInput& input, vx::emu::FaultPlan& plan) {
     const std::uint8_t timesByte = input.Byte();
     const std::uint32_t times = timesByte == 0xFF ? vx::emu::kEveryTime : timesByte % 4 + 1;
     const Fault fault = FaultOf(kind, low);
+    const bool writeOnly = fault.kind == vx::emu::FaultKind::IgnoreWrite;
     switch (matcher % 4) {
-      case 0: plan.OnCommand(std::uint64_t{low} | std::uint64_t{high} << 8, fault); break;
-      case 1: plan.OnOpcode(kScsiOpcodes[high % kScsiOpcodes.size()], fault, times); break;
-      case 2: plan.OnSpiOpcode(kSpiOpcodes[high % kSpiOpcodes.size()], fault, times); break;
+      case 0:  // any command, so a failing one
+        plan.OnCommand(std::uint64_t{low} | std::uint64_t{high} << 8, writeOnly ? Fault::CallFails() : fault);
+        break;
+      case 1:
+        plan.OnOpcode(writeOnly ? kScsiWrites[high % kScsiWrites.size()] : kScsiOpcodes[high % kScsiOpcodes.size()],
+                      fault, times);
+        break;
+      case 2:
+        plan.OnSpiOpcode(writeOnly ? kSpiWrites[high % kSpiWrites.size()] : kSpiOpcodes[high % kSpiOpcodes.size()],
+                         fault, times);
+        break;
       default:
         plan.OnUsbRequest(kind & 1 ? vx::emu::UsbFault::ShortTransfer(low % 16) : vx::emu::UsbFault::Fails(), times);
     }
