@@ -24,6 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   vx::cli::Options options;
   std::string error;
   if (vx::cli::ParseOptions(static_cast<int>(argv.size()), argv.data(), options, error)) {
+    // With help asked for, nothing but the help text is used.
+    if (options.command == vx::cli::Command::Help) return 0;
     if (options.command == vx::cli::Command::Read) {
       FUZZ_CHECK(!options.readFile.empty());
       FUZZ_CHECK(std::uint64_t{options.address} + options.length <= vx::cli::kFlashAddressSpace);
