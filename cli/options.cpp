@@ -1,7 +1,12 @@
 #include "cli/options.h"
 
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
 #include <cstdlib>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace vx::cli {
 
@@ -23,130 +28,97 @@ bool ParseNumber(std::string_view text, std::uint32_t& out) {
   return true;
 }
 
-class Parser {
- public:
-  Parser(int argc, const char* const* argv, Options& out, std::string& error)
-      : argc_(argc), argv_(argv), out_(out), error_(error) {}
+// Hands the parser the decimal form of a number written as above.
+const CLI::Validator kNumber(
+    [](std::string& text) -> std::string {
+      std::uint32_t value = 0;
+      if (!ParseNumber(text, value)) return "needs a decimal or 0x-prefixed hexadecimal number, not '" + text + "'";
+      text = std::to_string(value);
+      return {};
+    },
+    "");
 
-  bool Parse() {
-    bool addressGiven = false;
-    bool lengthGiven = false;
-    for (index_ = 0; index_ < argc_; ++index_) {
-      const std::string_view arg = argv_[index_];
-      if (!arg.starts_with("-") || arg == "-") {
-        if (!TakePositional(arg)) return false;
-        continue;
-      }
-      const std::size_t equals = arg.find('=');
-      const std::string_view name = arg.substr(0, equals);
-      const bool hasValue = equals != std::string_view::npos;
-      const std::string_view inlineValue = hasValue ? arg.substr(equals + 1) : std::string_view{};
-      std::string value;
-      if (name == "--help" || name == "-h") {
-        out_.command = Command::Help;
-        return true;
-      } else if (name == "--yes" || name == "-y") {
-        if (hasValue) return Fail("--yes takes no value");
-        out_.yes = true;
-      } else if (name == "--simulate") {
-        out_.simulate = true;
-        out_.simState = inlineValue;
-        if (hasValue && inlineValue.empty()) return Fail("--simulate= needs a state file name");
-      } else if (name == "--trace") {
-        out_.trace = true;
-        out_.traceFile = inlineValue;
-        if (hasValue && inlineValue.empty()) return Fail("--trace= needs a file name");
-      } else if (name == "--config") {
-        if (!TakeValue(name, hasValue, inlineValue, out_.configPath)) return false;
-      } else if (name == "--sim-image") {
-        if (!TakeValue(name, hasValue, inlineValue, out_.simImage)) return false;
-      } else if (name == "--sim-flash") {
-        if (!TakeValue(name, hasValue, inlineValue, out_.simFlash)) return false;
-      } else if (name == "--address" || name == "--length") {
-        if (!TakeValue(name, hasValue, inlineValue, value)) return false;
-        std::uint32_t number = 0;
-        if (!ParseNumber(value, number)) {
-          return Fail(std::string(name) + " needs a decimal or 0x-prefixed hexadecimal number, not '" + value + "'");
-        }
-        (name == "--address" ? out_.address : out_.length) = number;
-        (name == "--address" ? addressGiven : lengthGiven) = true;
-      } else {
-        return Fail("unknown option '" + std::string(arg) + "'");
-      }
+const CLI::Validator kNonEmpty(
+    [](const std::string& text) -> std::string { return text.empty() ? "needs a non-empty value" : ""; }, "");
+
+const std::pair<const char*, Command> kCommands[] = {
+    {"list", Command::List}, {"read", Command::Read}, {"config", Command::Config}, {"help", Command::Help}};
+
+// The first word the parser did not take, as the user would name it.
+std::string Unexpected(const std::string& word, bool commandGiven) {
+  if (word.starts_with("-") && word != "-") return "unknown option '" + word + "'";
+  if (!commandGiven) return "unknown command '" + word + "'";
+  return "unexpected argument '" + word + "'";
+}
+
+// Which options go together.
+bool Check(const Options& out, bool addressGiven, bool lengthGiven, std::string& error) {
+  if (out.command == Command::Read) {
+    if (out.readFile.empty()) {
+      error = "read needs the name of the file to write";
+    } else if (lengthGiven && out.length == 0) {
+      error = "--length must be at least 1";
+    } else if (std::uint64_t{out.address} + out.length > kFlashAddressSpace) {
+      error = "the range to read ends beyond the flash's 16 MiB address space";
     }
-    return Check(addressGiven, lengthGiven);
+  } else if (addressGiven || lengthGiven) {
+    error = "--address and --length apply to the read command only";
   }
-
- private:
-  bool Fail(std::string message) {
-    error_ = std::move(message);
-    return false;
+  if (error.empty() && !out.simulate && (!out.simImage.empty() || !out.simFlash.empty())) {
+    error = "--sim-image and --sim-flash apply with --simulate only";
   }
-
-  bool TakeValue(std::string_view name, bool hasValue, std::string_view inlineValue, std::string& out) {
-    if (hasValue) {
-      out = inlineValue;
-    } else if (index_ + 1 < argc_) {
-      out = argv_[++index_];
-    } else {
-      return Fail(std::string(name) + " needs a value");
-    }
-    if (out.empty()) return Fail(std::string(name) + " needs a non-empty value");
-    return true;
-  }
-
-  bool TakePositional(std::string_view arg) {
-    if (!commandSeen_) {
-      commandSeen_ = true;
-      if (arg == "list") {
-        out_.command = Command::List;
-      } else if (arg == "read") {
-        out_.command = Command::Read;
-      } else if (arg == "config") {
-        out_.command = Command::Config;
-      } else if (arg == "help") {
-        out_.command = Command::Help;
-      } else {
-        return Fail("unknown command '" + std::string(arg) + "'");
-      }
-      return true;
-    }
-    if (out_.command == Command::Read && out_.readFile.empty()) {
-      out_.readFile = arg;
-      return true;
-    }
-    return Fail("unexpected argument '" + std::string(arg) + "'");
-  }
-
-  bool Check(bool addressGiven, bool lengthGiven) {
-    if (out_.command == Command::Help) return true;
-    if (out_.command == Command::Read) {
-      if (out_.readFile.empty()) return Fail("read needs the name of the file to write");
-      if (lengthGiven && out_.length == 0) return Fail("--length must be at least 1");
-      const std::uint64_t end = std::uint64_t{out_.address} + out_.length;
-      if (end > kFlashAddressSpace) return Fail("the range to read ends beyond the flash's 16 MiB address space");
-    } else if (addressGiven || lengthGiven) {
-      return Fail("--address and --length apply to the read command only");
-    }
-    if (!out_.simulate && (!out_.simImage.empty() || !out_.simFlash.empty())) {
-      return Fail("--sim-image and --sim-flash apply with --simulate only");
-    }
-    return true;
-  }
-
-  int argc_;
-  const char* const* argv_;
-  Options& out_;
-  std::string& error_;
-  int index_ = 0;
-  bool commandSeen_ = false;
-};
+  return error.empty();
+}
 
 }  // namespace
 
 bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& error) {
   out = Options{};
-  return Parser(argc, argv, out, error).Parse();
+  CLI::App app;
+  app.set_help_flag();  // the help is our own text
+  app.allow_extras();   // told below in our words
+  app.require_subcommand(0, 1);
+  bool help = false;
+  app.add_flag("-h,--help", help);
+  app.add_flag("-y,--yes", out.yes)->disable_flag_override();
+  const CLI::Option* simulate = app.add_flag("--simulate{}", out.simState);
+  const CLI::Option* trace = app.add_flag("--trace{}", out.traceFile);
+  app.add_option("--config", out.configPath)->check(kNonEmpty);
+  app.add_option("--sim-image", out.simImage)->check(kNonEmpty);
+  app.add_option("--sim-flash", out.simFlash)->check(kNonEmpty);
+  const CLI::Option* address = app.add_option("--address", out.address)->transform(kNumber);
+  const CLI::Option* length = app.add_option("--length", out.length)->transform(kNumber);
+  for (const auto& [name, command] : kCommands) {
+    CLI::App* sub = app.add_subcommand(name);
+    sub->fallthrough();  // the options may follow the command
+    sub->allow_extras();
+    if (command == Command::Read) sub->add_option("FILE", out.readFile);
+  }
+
+  std::vector<std::string> args(argv, argv + argc);
+  std::reverse(args.begin(), args.end());  // the parser takes them last first
+  try {
+    app.parse(args);
+  } catch (const CLI::ParseError& e) {
+    error = e.what();
+    return false;
+  }
+  const std::vector<CLI::App*> given = app.get_subcommands();
+  for (const auto& [name, command] : kCommands) {
+    if (!given.empty() && given.front()->get_name() == name) out.command = command;
+  }
+  if (help || out.command == Command::Help) {
+    out.command = Command::Help;
+    return true;
+  }
+  const std::vector<std::string> extras = app.remaining(true);
+  if (!extras.empty()) {
+    error = Unexpected(extras.front(), !given.empty());
+    return false;
+  }
+  out.simulate = simulate->count() > 0;
+  out.trace = trace->count() > 0;
+  return Check(out, address->count() > 0, length->count() > 0, error);
 }
 
 }  // namespace vx::cli

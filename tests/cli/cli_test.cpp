@@ -72,6 +72,12 @@ TEST(CliTest, ListShowsTheEmulatedBridgeAndTracesToStandardError) {
 TEST(CliTest, WrongCommandLineExitsWith2) {
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{"--bogus"}, "unknown option '--bogus'"},
+      {{"lst"}, "unknown command 'lst'"},
+      {{"read", "a", "b"}, "unexpected argument 'b'"},
+      {{"--simulate", "list", "config"}, "unexpected argument 'config'"},
+      {{"--config"}, "--config"},
+      {{"--config="}, "--config"},
+      {{"--yes=1"}, "yes"},
       {{"read"}, "read needs the name of the file to write"},
       {{"--address", "0x10"}, "apply to the read command only"},
       {{"read", "f", "--length", "12abc"}, "needs a decimal or 0x-prefixed"},
