@@ -1,20 +1,21 @@
 # Helpers for the scenarios' guest parts (busybox sh). Results are framed
 # on the result port for the host:
-#   @@begin NAME / output lines / @@end NAME EXITCODE
-#   @@file NAME / base64 lines / @@end NAME 0
+#   @@begin NAME / output lines / @@end NAME EXITCODE SECONDS
+#   @@file NAME / base64 lines / @@end NAME 0 0
 PROGRAM=/opt/vx94c6/vx94c6-updater
 RESULTS=/dev/ttyS1
 
 result_line() { echo "$*" > "$RESULTS"; }
 
 # run NAME COMMAND...: runs the command (at most 150 s), sends its output
-# (standard output and error together) and exit code.
+# (standard output and error together), exit code and wall time.
 run() {
   name=$1
   shift
+  start=$(date +%s)
   timeout 150 "$@" > "/tmp/$name.out" 2>&1 < /dev/null
   code=$?
-  { echo "@@begin $name"; cat "/tmp/$name.out"; echo "@@end $name $code"; } > "$RESULTS"
+  { echo "@@begin $name"; cat "/tmp/$name.out"; echo "@@end $name $code $(($(date +%s) - start))"; } > "$RESULTS"
 }
 
 # run_as_operator NAME COMMAND...: the same as the unprivileged user
@@ -22,12 +23,12 @@ run() {
 run_as_operator() {
   name=$1
   shift
-  run "$name" setpriv --reuid=1000 --regid=1000 --init-groups -- "$@"
+  run "$name" su -s /bin/sh -c 'exec "$0" "$@"' -- operator "$@"
 }
 
 # send_file NAME PATH: the file's bytes, base64-encoded.
 send_file() {
-  { echo "@@file $1"; base64 "$2"; echo "@@end $1 0"; } > "$RESULTS"
+  { echo "@@file $1"; base64 "$2"; echo "@@end $1 0 0"; } > "$RESULTS"
 }
 
 # The USB devices of the bridges (vendor 1B7E), as sysfs paths.

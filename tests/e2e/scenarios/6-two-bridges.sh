@@ -1,0 +1,25 @@
+# Two bridges attached: only the first (lowest USB port path) is updated,
+# the second's flash stays as it was.
+old_firmware "$work/old.bin"
+bridge_args=("--image $work/old.bin --serial VX0000000001" "--image $work/old.bin --serial VX0000000002")
+guest_files=("$examples/Config.ini" "$examples/VX94C6_example.eep")
+
+guest() {
+  cat <<'SCRIPT'
+wait_bridges 2
+run list "$PROGRAM" list --config /e2e/Config.ini
+run update "$PROGRAM" --yes --config /e2e/Config.ini
+SCRIPT
+}
+
+check() {
+  expect_exit list 0
+  expect_output list "slot 0"
+  expect_output list "slot 1"
+  expect_exit update 0
+  expect_output update "Success!!"
+  expect_eep_written "first bridge" "$work/flash0.bin" "$examples/VX94C6_example.eep"
+  expect_bytes "second bridge untouched" "$work/flash1.bin" 0 "$work/old.bin" 0 "$(stat -c %s "$work/old.bin")"
+  ! grep -qE "^[0-9]+: (E6|E7 [0-9A-F]{2} 00 00 1B 7E [0-9A-F]{2} [0-9A-F]{2} (01|02|60|62|C7)) " "$work/trace1.txt" ||
+    fail "the second bridge was sent write, erase or program commands"
+}
