@@ -24,6 +24,9 @@ struct UsbFaultWhen {
   std::uint64_t number = 0;               // when no SPI opcode is given
   std::optional<std::uint8_t> spiOpcode;  // with occurrence
   std::uint32_t occurrence = 0;
+
+  static UsbFaultWhen Command(std::uint64_t number) { return {number, std::nullopt, 0}; }
+  static UsbFaultWhen SpiCommand(std::uint8_t opcode, std::uint32_t occurrence) { return {0, opcode, occurrence}; }
 };
 
 class UsbFaultPlan {

@@ -16,15 +16,17 @@ bool ParseNumber(std::string_view text, int base, std::uint64_t& value) {
 // command with opcode XX (hexadecimal).
 bool ParseWhen(std::string_view text, emu::UsbFaultWhen& when) {
   std::uint64_t number = 0;
-  if (!text.starts_with("spi")) return ParseNumber(text, 10, when.number) && when.number > 0;
+  if (!text.starts_with("spi")) {
+    when = emu::UsbFaultWhen::Command(0);
+    return ParseNumber(text, 10, when.number) && when.number > 0;
+  }
   const std::size_t colon = text.find(':');
   std::uint64_t opcode = 0;
   if (colon == std::string_view::npos || !ParseNumber(text.substr(3, colon - 3), 16, opcode) || opcode > 0xFF ||
       !ParseNumber(text.substr(colon + 1), 10, number) || number == 0 || number > UINT32_MAX) {
     return false;
   }
-  when.spiOpcode = static_cast<std::uint8_t>(opcode);
-  when.occurrence = static_cast<std::uint32_t>(number);
+  when = emu::UsbFaultWhen::SpiCommand(static_cast<std::uint8_t>(opcode), static_cast<std::uint32_t>(number));
   return true;
 }
 
