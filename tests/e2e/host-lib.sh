@@ -104,6 +104,12 @@ expect_eep_written() {
   expect_erased "$what, after the disk image" "$flash" $((10240 + disk)) $(($(stat -c %s "$flash") - 10240 - disk))
 }
 
+# The guest's script for one update of the first bridge, as run NAME
+# (default "update"), after waiting for every bridge.
+update_script() {
+  printf 'wait_bridges %s\nrun %s "$PROGRAM" --yes --config /e2e/Config.ini\n' "${#bridge_args[@]}" "${1:-update}"
+}
+
 # The flash content a bridge starts with in the scenarios: an older firmware
 # (the example configuration, other code) and an older disk image, written
 # to FILE.

@@ -4,12 +4,7 @@ old_firmware "$work/old.bin"
 bridge_args=("--image $work/old.bin")
 guest_files=("$examples/Config.ini" "$examples/VX94C6_example.eep")
 
-guest() {
-  cat <<'SCRIPT'
-wait_bridges 1
-run update "$PROGRAM" --yes --config /e2e/Config.ini
-SCRIPT
-}
+guest() { update_script; }
 
 check() {
   expect_exit update 0

@@ -6,12 +6,7 @@ sed 's/^HEXNAME=.*/HEXNAME=new-code.bin/' "$examples/Config.ini" > "$work/Config
 bridge_args=("--image $work/old.bin")
 guest_files=("$work/Config.ini" "$work/new-code.bin")
 
-guest() {
-  cat <<'SCRIPT'
-wait_bridges 1
-run update "$PROGRAM" --yes --config /e2e/Config.ini
-SCRIPT
-}
+guest() { update_script; }
 
 check() {
   expect_exit update 0

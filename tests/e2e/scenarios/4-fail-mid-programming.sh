@@ -5,11 +5,8 @@ bridge_args=("--image $work/old.bin --fail spi02:20")
 guest_files=("$examples/Config.ini" "$examples/VX94C6_example.eep")
 
 guest() {
-  cat <<'SCRIPT'
-wait_bridges 1
-run failing "$PROGRAM" --yes --config /e2e/Config.ini
-run again "$PROGRAM" --yes --config /e2e/Config.ini
-SCRIPT
+  update_script failing
+  echo 'run again "$PROGRAM" --yes --config /e2e/Config.ini'
 }
 
 check() {

@@ -6,12 +6,9 @@ bridge_args=("--image $work/old.bin --hang spi02:10")
 guest_files=("$examples/Config.ini" "$examples/VX94C6_example.eep")
 
 guest() {
-  cat <<'SCRIPT'
-wait_bridges 1
-run update "$PROGRAM" --yes --config /e2e/Config.ini
-wait_bridges 1
-run list "$PROGRAM" list --config /e2e/Config.ini
-SCRIPT
+  update_script
+  echo 'wait_bridges 1'
+  echo 'run list "$PROGRAM" list --config /e2e/Config.ini'
 }
 
 check() {

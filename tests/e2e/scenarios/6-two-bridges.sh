@@ -5,11 +5,8 @@ bridge_args=("--image $work/old.bin --serial VX0000000001" "--image $work/old.bi
 guest_files=("$examples/Config.ini" "$examples/VX94C6_example.eep")
 
 guest() {
-  cat <<'SCRIPT'
-wait_bridges 2
-run list "$PROGRAM" list --config /e2e/Config.ini
-run update "$PROGRAM" --yes --config /e2e/Config.ini
-SCRIPT
+  update_script
+  echo 'run list "$PROGRAM" list --config /e2e/Config.ini'
 }
 
 check() {
