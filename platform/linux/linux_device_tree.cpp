@@ -3,21 +3,11 @@
 #include <algorithm>
 
 #include "base/text.h"
+#include "platform/query_text.h"
 
 namespace vx::platform::linux_backend {
 
 namespace {
-
-// Copies text and its terminator when bufferChars allows; requiredChars is
-// set either way.
-QueryResult CopyText(std::u16string_view text, char16_t* buffer, std::uint32_t bufferChars,
-                     std::uint32_t& requiredChars) {
-  requiredChars = static_cast<std::uint32_t>(text.size() + 1);
-  if (buffer == nullptr || bufferChars < requiredChars) return QueryResult::InsufficientBuffer;
-  std::copy(text.begin(), text.end(), buffer);
-  buffer[text.size()] = u'\0';
-  return QueryResult::Ok;
-}
 
 // Hubs and devices carry their ID as their driver key, so that what a hub
 // port names can be found in the tree.
@@ -42,10 +32,7 @@ QueryResult ReadProperty(const SnapshotNode& node, DeviceProperty property, char
                          std::uint32_t& lengthBytes) {
   const auto value = PropertyOf(node, property);
   if (!value) return QueryResult::Failed;
-  std::uint32_t requiredChars = 0;
-  const QueryResult result = CopyText(FromUtf8(*value), buffer, lengthBytes / 2, requiredChars);
-  lengthBytes = requiredChars * 2;
-  return result;
+  return CopyPropertyText(FromUtf8(*value), buffer, lengthBytes);
 }
 
 std::size_t ParentStep(const DeviceSnapshot& snapshot, std::size_t index) { return snapshot.nodes[index].parent; }
@@ -160,7 +147,7 @@ QueryResult LinuxDeviceTree::GetDeviceInstanceId(DeviceInfoSet set, const Device
   std::lock_guard guard(lock_);
   const SnapshotNode* node = Member(*data, device);
   if (node == nullptr) return QueryResult::Failed;
-  return CopyText(FromUtf8(node->id), buffer, bufferChars, requiredChars);
+  return CopyQueryText(FromUtf8(node->id), buffer, bufferChars, requiredChars);
 }
 
 QueryResult LinuxDeviceTree::GetDeviceInterfaceDetail(DeviceInfoSet set, const DeviceInterfaceData& interfaceData,
@@ -172,7 +159,7 @@ QueryResult LinuxDeviceTree::GetDeviceInterfaceDetail(DeviceInfoSet set, const D
   if (interfaceData.reserved == 0 || interfaceData.reserved > members.size()) return QueryResult::Failed;
   const std::size_t position = interfaceData.reserved - 1;
   const SnapshotNode& node = data->snapshot->nodes[members[position]];
-  const QueryResult result = CopyText(FromUtf8(node.interfacePath), buffer, bufferChars, requiredChars);
+  const QueryResult result = CopyQueryText(FromUtf8(node.interfacePath), buffer, bufferChars, requiredChars);
   if (result == QueryResult::Ok && device != nullptr) *device = {NumberOf(node.id), position};
   return result;
 }
@@ -214,12 +201,7 @@ bool LinuxDeviceTree::GetSibling(DevNode node, DevNode& sibling) { return Relate
 
 bool LinuxDeviceTree::GetDeviceId(DevNode node, char16_t* buffer, std::uint32_t bufferChars) {
   const auto located = Locate(node);
-  if (!located || buffer == nullptr) return false;
-  const std::u16string id = FromUtf8(located->snapshot->nodes[located->index].id);
-  if (id.size() > bufferChars) return false;
-  std::copy(id.begin(), id.end(), buffer);
-  if (id.size() < bufferChars) buffer[id.size()] = u'\0';
-  return true;
+  return located && CopyDeviceId(FromUtf8(located->snapshot->nodes[located->index].id), buffer, bufferChars);
 }
 
 QueryResult LinuxDeviceTree::GetDevNodeRegistryProperty(DevNode node, DeviceProperty property, char16_t* buffer,

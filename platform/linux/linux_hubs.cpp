@@ -1,8 +1,7 @@
 #include "platform/linux/linux_hubs.h"
 
-#include <algorithm>
-
 #include "base/text.h"
+#include "platform/query_text.h"
 
 namespace vx::platform::linux_backend {
 
@@ -43,13 +42,7 @@ bool LinuxHubs::GetConnectionDriverKeyName(DeviceHandle hub, std::uint32_t conne
   const auto opened = handles_.Find(hub);
   const SnapshotNode* device = opened ? PortDevice(*opened, connectionIndex) : nullptr;
   if (device == nullptr) return false;
-  const std::u16string key = FromUtf8(device->id);
-  requiredChars = static_cast<std::uint32_t>(key.size() + 1);
-  if (bufferChars == 0) return true;
-  if (buffer == nullptr || bufferChars < requiredChars) return false;
-  std::copy(key.begin(), key.end(), buffer);
-  buffer[key.size()] = u'\0';
-  return true;
+  return CopyDriverKeyName(FromUtf8(device->id), buffer, bufferChars, requiredChars);
 }
 
 void LinuxHubs::Close(DeviceHandle hub) { handles_.Close(hub); }
