@@ -41,7 +41,15 @@ boot() {
     -serial "file:$work/console.log" -serial "file:$work/results.raw" \
     -device qemu-xhci,id=xhci "${sockets[@]}" > "$work/qemu.log" 2>&1 || fail "the virtual machine failed or timed out (qemu.log)"
   tr -d '\r' < "$work/results.raw" > "$work/results.txt"
+  # A bridge ends when the machine closes its connection; one that never got
+  # a connection is stopped.
   for i in "${!devices[@]}"; do
+    local waited=0
+    while kill -0 "${devices[$i]}" 2>/dev/null && [ $waited -lt 100 ]; do
+      sleep 0.1
+      waited=$((waited + 1))
+    done
+    kill "${devices[$i]}" 2>/dev/null && fail "bridge $i was still running after the virtual machine ended"
     wait "${devices[$i]}" || fail "bridge $i ended badly: $(tail -1 "$work/bridge$i.log")"
   done
   grep -qx '@@done' "$work/results.txt" || fail "the guest did not finish its script (console.log)"
