@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 
 #include "platform/linux/device_notices.h"
@@ -22,10 +22,12 @@ constexpr std::uint32_t kClassMassStorage = 0x08;
 constexpr std::uint32_t kClassHub = 0x09;
 constexpr std::uint32_t kClassVendorSpecific = 0xFF;
 
-// sysfs gives the speed in Mb/s: 1.5, 12, 480, 5000 and more.
+// sysfs gives the speed in Mb/s: 1.5, 12, 480, 5000 and more. Read without
+// regard to the locale's decimal mark.
 std::uint8_t SpeedCode(const std::optional<std::string>& megabits) {
   if (!megabits) return 0;
-  const double value = std::strtod(megabits->c_str(), nullptr);
+  double value = 0;
+  std::from_chars(megabits->data(), megabits->data() + megabits->size(), value);
   if (value < 12) return 0;
   if (value < 480) return 1;
   if (value < 5000) return 2;
