@@ -34,15 +34,6 @@ constexpr std::uint8_t kWrite12 = 0xAA;
 constexpr std::uint8_t kReadCapacity16 = 0x10;  // service action of 0x9E
 }  // namespace op
 
-namespace sense {
-constexpr std::uint8_t kNotReady = 0x02;
-constexpr std::uint8_t kIllegalRequest = 0x05;
-constexpr std::uint8_t kNotReadyInProgress = 0x04;  // with qualifier 0x07: operation in progress
-constexpr std::uint8_t kInvalidOpcode = 0x20;
-constexpr std::uint8_t kLbaOutOfRange = 0x21;
-constexpr std::uint8_t kInvalidFieldInCdb = 0x24;
-}  // namespace sense
-
 // The command block lengths by group (bits 5-7 of the operation code).
 std::size_t CdbLengthFor(std::uint8_t opcode) {
   switch (opcode >> 5) {
@@ -110,10 +101,10 @@ std::uint32_t UsbScsiTarget::DiskBlocks() const {
 
 ScsiOutcome UsbScsiTarget::Execute(std::span<const std::uint8_t> cdb, bool dataIn, std::span<std::uint8_t> data) {
   transportFault_.reset();
-  if (cdb.empty()) return Check(sense::kIllegalRequest, sense::kInvalidOpcode);
+  if (cdb.empty()) return Check(sense::kInvalidOpcode);
   if (cdb[0] >= kFirstVendorOpcode) return Vendor(cdb, dataIn, data);
   // A BIOS pads short command blocks; a block shorter than its group's is refused.
-  if (cdb.size() < CdbLengthFor(cdb[0])) return Check(sense::kIllegalRequest, sense::kInvalidFieldInCdb);
+  if (cdb.size() < CdbLengthFor(cdb[0])) return Check(sense::kInvalidField);
   const ScsiOutcome outcome = Standard(cdb, data);
   if (cdb[0] != op::kRequestSense && outcome.kind == ScsiOutcome::Kind::Good) sense_ = {};
   return outcome;
@@ -144,7 +135,7 @@ ScsiOutcome UsbScsiTarget::Standard(std::span<const std::uint8_t> cdb, std::span
       if (BlockRangeOf(cdb)) return Blocks(cdb, data);
       break;
   }
-  return Check(sense::kIllegalRequest, sense::kInvalidOpcode);
+  return Check(sense::kInvalidOpcode);
 }
 
 ScsiOutcome UsbScsiTarget::Vendor(std::span<const std::uint8_t> cdb, bool dataIn, std::span<std::uint8_t> data) {
@@ -156,7 +147,8 @@ ScsiOutcome UsbScsiTarget::Vendor(std::span<const std::uint8_t> cdb, bool dataIn
   const ScsiResult result = bridge_.ExecuteScsi({cdb, dataIn && !data.empty(), static_cast<std::uint32_t>(data.size()),
                                                  data.empty() ? nullptr : data.data()});
   if (!result.completed) return {ScsiOutcome::Kind::Failed};
-  if (result.status != scsi::kGood) return Check(sense::kIllegalRequest, sense::kInvalidFieldInCdb);
+  // The bridge's own reason when it gives one.
+  if (result.status != scsi::kGood) return Check(result.sense.key != 0 ? result.sense : sense::kInvalidField);
   sense_ = {};
   return {ScsiOutcome::Kind::Good, dataIn ? static_cast<std::uint32_t>(data.size()) : 0};
 }
@@ -165,7 +157,7 @@ ScsiOutcome UsbScsiTarget::Inquiry(std::span<const std::uint8_t> cdb, std::span<
   const std::uint32_t allocation = BigEndian(cdb.subspan(3, 2));
   if ((cdb[1] & 0x01) != 0) {
     // Vital product data: only the list of supported pages, which is itself.
-    if (cdb[2] != 0x00) return Check(sense::kIllegalRequest, sense::kInvalidFieldInCdb);
+    if (cdb[2] != 0x00) return Check(sense::kInvalidField);
     const std::array<std::uint8_t, 5> pages = {0x00, 0x00, 0x00, 0x01, 0x00};
     return Answer(pages, allocation, data);
   }
@@ -185,15 +177,15 @@ ScsiOutcome UsbScsiTarget::RequestSense(std::span<const std::uint8_t> cdb, std::
   answer[0] = 0x70;  // current error, fixed format
   answer[2] = sense_.key;
   answer[7] = static_cast<std::uint8_t>(answer.size() - 8);
-  answer[12] = sense_.code;
-  answer[13] = sense_.qualifier;
+  answer[12] = sense_.asc;
+  answer[13] = sense_.ascq;
   sense_ = {};
   return Answer(answer, cdb[4], data);
 }
 
 ScsiOutcome UsbScsiTarget::ReadCapacity(bool sixteen, std::span<std::uint8_t> data) {
   const std::uint32_t blocks = DiskBlocks();
-  if (blocks == 0) return Check(sense::kNotReady, 0x3A);  // medium not present
+  if (blocks == 0) return Check(sense::kNoMedium);
   std::vector<std::uint8_t> answer(sixteen ? 32 : 8, 0);
   const std::size_t lbaBytes = sixteen ? 8 : 4;
   PutBigEndian(std::span(answer).first(lbaBytes), blocks - 1);
@@ -213,9 +205,9 @@ ScsiOutcome UsbScsiTarget::ModeSense(bool ten, std::span<const std::uint8_t> cdb
 
 ScsiOutcome UsbScsiTarget::Blocks(std::span<const std::uint8_t> cdb, std::span<std::uint8_t> data) {
   const BlockRange range = *BlockRangeOf(cdb);
-  if (std::uint64_t{range.lba} + range.count > DiskBlocks()) return Check(sense::kIllegalRequest, sense::kLbaOutOfRange);
+  if (std::uint64_t{range.lba} + range.count > DiskBlocks()) return Check(sense::kOutOfRange);
   SpiFlash& flash = *bridge_.Flash();
-  if (flash.Busy()) return Check(sense::kNotReady, sense::kNotReadyInProgress, 0x07);
+  if (flash.Busy()) return Check(sense::kOperationInProgress);
   const std::size_t length = std::min<std::size_t>(data.size(), std::size_t{range.count} * scsi::kSectorSize);
   const auto area = flash.Array().subspan(kDiskImageAddress + std::size_t{range.lba} * scsi::kSectorSize, length);
   if (range.write) {
@@ -226,8 +218,8 @@ ScsiOutcome UsbScsiTarget::Blocks(std::span<const std::uint8_t> cdb, std::span<s
   return {ScsiOutcome::Kind::Good, static_cast<std::uint32_t>(length)};
 }
 
-ScsiOutcome UsbScsiTarget::Check(std::uint8_t key, std::uint8_t code, std::uint8_t qualifier) {
-  sense_ = {key, code, qualifier};
+ScsiOutcome UsbScsiTarget::Check(const Sense& sense) {
+  sense_ = sense;
   return {ScsiOutcome::Kind::CheckCondition};
 }
 

@@ -34,12 +34,6 @@ struct ScsiOutcome {
   std::uint32_t dataLength = 0;  // bytes of a data-in phase that the target filled
 };
 
-struct SenseData {
-  std::uint8_t key = 0;
-  std::uint8_t code = 0;       // additional sense code
-  std::uint8_t qualifier = 0;  // additional sense code qualifier
-};
-
 class UsbScsiTarget {
  public:
   UsbScsiTarget(Bridge& bridge, UsbFaultPlan& faults) : bridge_(bridge), faults_(faults) {}
@@ -51,7 +45,6 @@ class UsbScsiTarget {
 
   // Stall or Hang when the last command executed is to be answered so.
   std::optional<UsbFaultAction> TransportFault() const { return transportFault_; }
-  const SenseData& Sense() const { return sense_; }
   std::uint32_t DiskBlocks() const;
 
  private:
@@ -62,12 +55,12 @@ class UsbScsiTarget {
   ScsiOutcome ReadCapacity(bool sixteen, std::span<std::uint8_t> data);
   ScsiOutcome ModeSense(bool ten, std::span<const std::uint8_t> cdb, std::span<std::uint8_t> data);
   ScsiOutcome Blocks(std::span<const std::uint8_t> cdb, std::span<std::uint8_t> data);
-  ScsiOutcome Check(std::uint8_t key, std::uint8_t code, std::uint8_t qualifier = 0);
+  ScsiOutcome Check(const Sense& sense);
   ScsiOutcome Answer(std::span<const std::uint8_t> answer, std::uint32_t allocation, std::span<std::uint8_t> data);
 
   Bridge& bridge_;
   UsbFaultPlan& faults_;
-  SenseData sense_;
+  Sense sense_;
   std::optional<UsbFaultAction> transportFault_;
 };
 

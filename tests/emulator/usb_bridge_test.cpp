@@ -164,6 +164,11 @@ TEST_F(UsbBridgeTest, ARefusedVendorCommandStallsItsDataAndReportsFailure) {
   EXPECT_EQ(refused.status, 1);
   EXPECT_EQ(Sense()[2], 0x05);
   EXPECT_EQ(Run(ChipInfoCdb(), true, 16).status, 0);  // the next command is served
+
+  // The bridge's own reason reaches the host: block address out of range.
+  EXPECT_EQ(Run(SectorBlock(0xE5, 1024, 1), true, 512).status, 1);
+  const Bytes sense = Sense();
+  EXPECT_EQ(Bytes(sense.begin() + 12, sense.begin() + 14), (Bytes{0x21, 0x00}));
 }
 
 TEST_F(UsbBridgeTest, FaultsPickTheirCommandByNumberOrByTheKthSpiOpcode) {
