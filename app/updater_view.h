@@ -22,6 +22,17 @@ inline constexpr int IDCANCEL = 2;
 inline constexpr unsigned IDT_AUTO_START = 8888;
 inline constexpr unsigned IDT_AUTO_CLOSE = 9999;
 
+// The steps of an update that a front end may list as they finish.
+enum class UpdateStep {
+  LiftProtection,     // the flash chip's write protection lifted
+  Erase,              // the chip erased
+  Write,              // the configuration and code programmed
+  Verify,             // the configuration and code read back and compared
+  WriteDiskImage,     // the disk image written
+  VerifyDiskImage,    // the disk image read back and compared
+  RestoreProtection,  // the write protection restored
+};
+
 class UpdaterView {
  public:
   virtual ~UpdaterView() = default;
@@ -42,6 +53,11 @@ class UpdaterView {
   virtual void StopTimer(unsigned id) = 0;
   virtual void Cancel() = 0;  // ends the dialog before or after it is shown
   virtual void Close() = 0;   // ends the dialog with IDCANCEL
+  // A step of the update has ended. done is false only for a protection
+  // step the flash chip did not take ("Not support."), after which the
+  // update goes on; a step that fails ends the update with its message box
+  // instead. A window with a status line alone has nothing to add.
+  virtual void StepFinished(UpdateStep /*step*/, bool /*done*/) {}
 };
 
 }  // namespace vx
