@@ -2,16 +2,18 @@
 #pragma once
 
 #include "cli/interrupt_guard.h"
+#include "cli/json_report.h"
 #include "cli/options.h"
 #include "cli/program_paths.h"
 
 namespace vx::cli {
 
 // The updater's own flow: settings, device check, firmware file, the
-// confirmation, the gates and the update.
-int RunUpdateCommand(const Options& options, const ProgramPaths& paths, InterruptGuard& guard);
+// confirmation, the gates and the update; report gathers what --json shows.
+int RunUpdateCommand(const Options& options, const ProgramPaths& paths, InterruptGuard& guard,
+                     UpdateReport& report);
 // Every bridge found.
-int RunListCommand();
+int RunListCommand(const Options& options);
 // A backup of the first bridge's flash.
 int RunReadCommand(const Options& options);
 // The settings as the updater reads them.

@@ -1,5 +1,4 @@
 #include <cstdio>
-#include <filesystem>
 
 #include "app/device_text.h"
 #include "app/updater_dlg.h"
@@ -11,10 +10,7 @@
 namespace vx::cli {
 
 int RunConfigCommand(const ProgramPaths& paths) {
-  const std::string settings = ToUtf8(paths.settingsPath);
-  std::error_code error;
-  const bool present = std::filesystem::is_regular_file(settings, error);
-  std::printf("Settings file: %s%s\n", settings.c_str(), present ? "" : " (not found: every setting takes its default)");
+  std::printf("%s\n", SettingsFileText(paths).c_str());
 
   // The dialog's own reader; its view shows the firmware file.
   ConsoleView view(stdout, stdin, ConsoleViewOptions{});

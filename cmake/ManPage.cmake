@@ -1,0 +1,52 @@
+# cmake -DPROGRAM=<program> -DOUTPUT=<file> -P ManPage.cmake
+# Writes the program's man page (section 1) from its --help text: the usage
+# line becomes the synopsis, the line below it the name line, and every
+# unindented line that ends in ":" the heading of a section whose lines are
+# kept as they stand.
+cmake_minimum_required(VERSION 3.25)
+execute_process(COMMAND "${PROGRAM}" --help OUTPUT_VARIABLE help RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "${PROGRAM} --help failed: ${result}")
+endif()
+
+# roff escapes, and CMake's list separator kept out of the way.
+string(ASCII 1 semicolon)
+string(REPLACE "\\" "\\e" help "${help}")
+string(REPLACE "-" "\\-" help "${help}")
+string(REPLACE ";" "${semicolon}" help "${help}")
+string(REGEX REPLACE "\n$" "" help "${help}")
+string(REPLACE "\n" ";" lines "${help}")
+
+get_filename_component(name "${PROGRAM}" NAME)
+string(TOUPPER "${name}" title)
+set(page ".TH ${title} 1\n")
+set(state usage)
+foreach(line IN LISTS lines)
+  string(REPLACE "${semicolon}" ";" line "${line}")
+  if(state STREQUAL "usage")
+    string(REGEX REPLACE "^Usage: [^ ]+ *" "" usage "${line}")
+    set(state name)
+  elseif(state STREQUAL "name")
+    if(NOT line STREQUAL "")
+      string(APPEND page ".SH NAME\n${name} \\- ${line}\n.SH SYNOPSIS\n.B ${name}\n${usage}\n")
+      set(state body)
+    endif()
+  elseif(line MATCHES "^([^ ].*):$")
+    string(TOUPPER "${CMAKE_MATCH_1}" heading)
+    if(state STREQUAL "section")
+      string(APPEND page ".fi\n")
+    endif()
+    string(APPEND page ".SH ${heading}\n.nf\n")
+    set(state section)
+  elseif(state STREQUAL "section")
+    string(REGEX REPLACE "^  " "" line "${line}")  # the section indents already
+    if(line MATCHES "^[.']")
+      set(line "\\&${line}")
+    endif()
+    string(APPEND page "${line}\n")
+  endif()
+endforeach()
+if(state STREQUAL "section")
+  string(APPEND page ".fi\n")
+endif()
+file(WRITE "${OUTPUT}" "${page}")
