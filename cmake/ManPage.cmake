@@ -39,7 +39,9 @@ foreach(line IN LISTS lines)
     string(APPEND page ".SH ${heading}\n.nf\n")
     set(state section)
   elseif(state STREQUAL "section")
-    string(REGEX REPLACE "^  " "" line "${line}")  # the section indents already
+    if(line MATCHES "^  ")  # the section indents already
+      string(SUBSTRING "${line}" 2 -1 line)
+    endif()
     if(line MATCHES "^[.']")
       set(line "\\&${line}")
     endif()
