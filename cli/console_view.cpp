@@ -97,27 +97,27 @@ void ConsoleView::ShowProgress(bool show) {
 
 void ConsoleView::EnableUpdate(bool) {}
 
-int ConsoleView::MessageBox(std::u16string_view text, std::u16string_view caption, unsigned style) {
+BoxAnswer ConsoleView::ShowMessageBox(std::u16string_view text, std::u16string_view caption, BoxStyle style) {
   std::lock_guard lock(mutex_);
   ClearBar();
-  const bool question = (style & MB_OKCANCEL) != 0;
+  const bool question = OffersCancel(style);
   if (question && confirmationDetails_) std::fputs(confirmationDetails_().c_str(), out_);
   std::fprintf(out_, "%s: %s\n", ToUtf8(caption).c_str(), Indented(text).c_str());
   if (!question) lastMessage_ = ToUtf8(text);
-  const int answer = question ? Answer() : IDOK;
+  const BoxAnswer answer = question ? Answer() : BoxAnswer::Ok;
   RedrawBar();
   std::fflush(out_);
   return answer;
 }
 
-int ConsoleView::Answer() {
+BoxAnswer ConsoleView::Answer() {
   if (options_.answerYes) {
     std::fprintf(out_, "    Confirmed by --yes.\n");
-    return IDOK;
+    return BoxAnswer::Ok;
   }
   if (!options_.askOnTerminal) {
     std::fprintf(out_, "    No terminal to confirm on: not confirmed (--yes confirms). Nothing was changed.\n");
-    return IDCANCEL;
+    return BoxAnswer::Cancel;
   }
   std::fprintf(out_, "    Continue? [y/N] ");
   std::fflush(out_);
@@ -126,9 +126,9 @@ int ConsoleView::Answer() {
   if (!answered) std::fputc('\n', out_);
   std::string answer(answered ? line : "");
   while (!answer.empty() && std::isspace(static_cast<unsigned char>(answer.back()))) answer.pop_back();
-  if (IsYes(answer)) return IDOK;
+  if (IsYes(answer)) return BoxAnswer::Ok;
   std::fprintf(out_, "    Not confirmed: nothing was changed.\n");
-  return IDCANCEL;
+  return BoxAnswer::Cancel;
 }
 
 void ConsoleView::ReadBoxes(std::u16string& filePath, std::u16string& checksumText) {

@@ -1,8 +1,9 @@
+#include "cli/list_command.h"
+
 #include <cstdio>
 #include <vector>
 
 #include "cli/bridge_description.h"
-#include "cli/commands.h"
 #include "cli/device_table_scope.h"
 #include "cli/exit_codes.h"
 #include "cli/json_report.h"

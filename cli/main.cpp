@@ -4,15 +4,19 @@
 #include <string>
 
 #include "base/text.h"
-#include "cli/commands.h"
+#include "cli/config_command.h"
+#include "cli/diagnostic_output.h"
 #include "cli/exit_codes.h"
 #include "cli/interrupt_guard.h"
 #include "cli/json_report.h"
+#include "cli/linux_devices.h"
+#include "cli/list_command.h"
 #include "cli/options.h"
 #include "cli/program_paths.h"
+#include "cli/read_command.h"
 #include "cli/sim_flash_choice.h"
 #include "cli/simulation.h"
-#include "cli/trace_output.h"
+#include "cli/update_command.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/platform.h"
 
@@ -42,8 +46,8 @@ bool UsesSettings(Command command) { return command == Command::Update || comman
 int Run(const Options& options, UpdateReport& report) {
   InterruptGuard guard;
   std::string error;
-  TraceOutput trace;
-  if (options.trace && !trace.Start(options.traceFile, error)) {
+  DiagnosticOutput diagnostics;
+  if (!diagnostics.Start(options.verbose, options.trace, options.traceFile, error)) {
     Complain(error);
     return kExitFileError;
   }
@@ -69,12 +73,15 @@ int Run(const Options& options, UpdateReport& report) {
       return kExitFileError;
     }
     apis = simulation->Apis(apis);
+  } else {
+    PrepareLinuxSearch(apis, paths, options.command, stderr);
   }
   int code = kExitOk;
   {
     const platform::ScopedPlatform installed(apis);
     code = RunCommand(options, paths, guard, report);
   }
+  if (!simulation) ReportLinuxNotices(options.command, stderr);
   if (simulation && !simulation->Save(error)) {
     Complain(error);
     if (code == kExitOk) code = kExitFileError;

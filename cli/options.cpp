@@ -87,6 +87,7 @@ bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& 
   app.add_flag("-h,--help", help);
   app.add_flag("-y,--yes", out.yes)->disable_flag_override();
   app.add_flag("--json", out.json)->disable_flag_override();
+  app.add_flag("-v,--verbose", out.verbose)->disable_flag_override();
   const CLI::Option* simulate = app.add_flag("--simulate{}", out.simState);
   const CLI::Option* trace = app.add_flag("--trace{}", out.traceFile);
   app.add_option("--config", out.configPath)->check(kNonEmpty);
@@ -179,6 +180,11 @@ Options:
                       (default: standard error):
                         SCSI <in|out> <length> <command block bytes> -> <ok|fail>
                         USB <type> <request> <value> <index> <length> -> <ok|fail>
+  --verbose, -v       Explain failures on standard error, one line for each
+                      cause: a bridge lock not obtained, a SCSI status with
+                      its sense data, an operating-system error, the step at
+                      which a flash operation stopped, a flash that stays
+                      busy. The messages themselves do not change.
   --help, -h          Show this text.
 
 Settings:
@@ -190,10 +196,11 @@ Settings:
   "vx94c6-updater config" names the file used.
 
 Platforms:
-  This build reaches no real bridge yet. On Linux it can send the bridge's
-  commands, but it does not yet search the machine's USB devices for bridges;
-  there is no Windows build. --simulate runs the whole updater on an emulated
-  bridge, on any system this program builds on.
+  Linux: real bridges, as root, or as any other user once the udev rule
+  60-vx94c6-updater.rules is installed in /etc/udev/rules.d (cmake --install
+  puts it into lib/udev/rules.d below its prefix, which udev reads for the
+  prefix /usr). Windows: no build yet. --simulate runs the whole updater on an
+  emulated bridge, on any system this program builds on.
 
 Output:
   Before asking, the updater shows the bridge (slot, USB device, disk and

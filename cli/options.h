@@ -27,6 +27,7 @@ struct Options {
   bool trace = false;
   std::string traceFile;   // empty: standard error
   bool json = false;       // list and update: JSON on standard output, the rest on standard error
+  bool verbose = false;    // the causes of failures to standard error
 };
 
 // Parses the arguments after the program name; false with a message in

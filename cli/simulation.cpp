@@ -37,6 +37,7 @@ bool Simulation::Start(const Options& options, const emu::FlashPart& part, std::
   chipInfo.firmwareVersion = kSimFirmwareVersion;
   platform::sim::SimMachineBuilder machine(sim_);
   bridge_ = machine.AddBridge(platform::sim::SimBridgeSetup().Part(part).ChipInfo(chipInfo).DriveLetters("E")).bridge;
+  bridge_->Trace().Keep(0);  // the program never looks at the bridge's own record
   const std::span<std::uint8_t> flash = bridge_->Flash()->Array();
 
   statePath_ = options.simState;

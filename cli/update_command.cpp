@@ -1,3 +1,5 @@
+#include "cli/update_command.h"
+
 #include <unistd.h>
 
 #include <chrono>
@@ -6,7 +8,6 @@
 
 #include "app/updater_dlg.h"
 #include "base/text.h"
-#include "cli/commands.h"
 #include "cli/console_view.h"
 #include "cli/device_table_scope.h"
 #include "cli/exit_codes.h"

@@ -17,8 +17,8 @@ namespace vx::testing {
 
 class RecordingView : public UpdaterView {
  public:
-  int answer = IDOK;  // to boxes that ask (MB_OKCANCEL)
-  unsigned lastStyle = 0;
+  BoxAnswer answer = BoxAnswer::Ok;  // to boxes that ask (OK and Cancel)
+  BoxStyle lastStyle = BoxStyle::Ok;
   std::u16string filePathBox;
   std::u16string checksumBox;
   std::vector<std::string> events;
@@ -31,10 +31,10 @@ class RecordingView : public UpdaterView {
   void SetProgressPos(int pos) override { Log("pos " + std::to_string(pos)); }
   void ShowProgress(bool show) override { Log(show ? "bar shown" : "bar hidden"); }
   void EnableUpdate(bool enable) override { Log(enable ? "update enabled" : "update disabled"); }
-  int MessageBox(std::u16string_view text, std::u16string_view caption, unsigned style) override {
+  BoxAnswer ShowMessageBox(std::u16string_view text, std::u16string_view caption, BoxStyle style) override {
     lastStyle = style;
     Log("box " + ToUtf8(caption) + ": " + ToUtf8(text));
-    return (style & MB_OKCANCEL) != 0 ? answer : IDOK;
+    return OffersCancel(style) ? answer : BoxAnswer::Ok;
   }
   void ReadBoxes(std::u16string& filePath, std::u16string& checksumText) override {
     filePath = filePathBox;

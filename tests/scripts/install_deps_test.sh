@@ -42,8 +42,8 @@ make_stubs "$work/with-sudo" sudo
 make_stubs "$work/no-sudo"
 mkdir -p "$work/no-dpkg" && ln -s "$(command -v grep)" "$work/no-dpkg/grep"
 
-all="cmake make g++ googletest libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev"
-some="make g++ googletest libgtest-dev libgmock-dev nlohmann-json3-dev"  # cmake and libcli11-dev missing
+all="cmake make g++ googletest libgtest-dev libgmock-dev libcli11-dev libusb-1.0-0-dev nlohmann-json3-dev"
+some="make g++ googletest libgtest-dev libgmock-dev libusb-1.0-0-dev nlohmann-json3-dev"  # cmake and libcli11-dev missing
 
 # check NAME EXIT-CODE EXPECTED-APT-LOG EXPECTED-STDERR-PART -- VAR=VALUE...
 check() {
