@@ -108,6 +108,7 @@ bool CVX94C6FWUpdaterDlg::StartUp(std::u16string_view exeDir, std::u16string_vie
 
 bool CVX94C6FWUpdaterDlg::CheckDevice() {
   if (m_deviceTable != nullptr || m_deviceCount != 0) ReleaseDevices(m_deviceTable, m_deviceCount);
+  checkedDevice_.reset();
   const bool found = RefreshDevices(m_deviceTable, m_deviceCount);
   if (!found || m_deviceCount < 1 || m_deviceTable == nullptr) {
     ReleaseDevices(m_deviceTable, m_deviceCount);
@@ -116,6 +117,7 @@ bool CVX94C6FWUpdaterDlg::CheckDevice() {
     return false;
   }
   const DeviceRecord device = m_deviceTable[0];
+  checkedDevice_ = device;
   m_devVersion = VersionText(device.firmwareVersion, m_cmpLen);
   // A bridge without a disk path cannot be read; it passes the check as it is.
   const bool read = IsEmpty(device.diskPath) || ReadBackDevice(device);

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -65,6 +66,9 @@ class CVX94C6FWUpdaterDlg {
   // not call it.
   void WaitForUpdate();
   UpdaterOutcome Outcome() const { return outcome_.load(); }
+  // The first bridge as the last device check found it, for front ends that
+  // describe it (its lock is released by then); empty when none was found.
+  const std::optional<DeviceRecord>& CheckedDevice() const { return checkedDevice_; }
 
   // --- the update thread ---
   static void UpdateThreadProc(CVX94C6FWUpdaterDlg* dialog);
@@ -116,6 +120,7 @@ class CVX94C6FWUpdaterDlg {
   UpdateImages updateImages_;   // what the running update writes
   ConfigOrigin configOrigin_;   // of the configuration image in the image store
   std::atomic<UpdaterOutcome> outcome_{UpdaterOutcome::None};
+  std::optional<DeviceRecord> checkedDevice_;
 };
 
 // Turns a "CHECKSUM" text into its 16-bit value: true and out set when the

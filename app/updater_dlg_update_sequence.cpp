@@ -48,6 +48,7 @@ int CVX94C6FWUpdaterDlg::RunUpdateSteps() {
   view_.SetProgressPos(15);
   if (!EraseChip(device)) return kUpdateEraseFailed;
   view_.SetProgressPos(30);
+  view_.StepFinished(UpdateStep::Erase, true);
 
   if (const int code = WriteAndVerify(device)) return code;
   if (withDiskImage) {
@@ -77,10 +78,12 @@ int CVX94C6FWUpdaterDlg::WriteAndVerify(const DeviceRecord& device) {
   const std::unique_ptr<std::uint8_t[]> readBack = ErasedBlock(length);
   if (!readBack || !ProgramFlash(device, kConfigAddress, block.data(), length)) return kUpdateWriteFailed;
   view_.SetProgressPos(60);
+  view_.StepFinished(UpdateStep::Write, true);
   view_.SetStatus(u"Verifying write data...");
   if (!ReadFlash(device, kConfigAddress, readBack.get(), length)) return kUpdateReadFailed;
   view_.SetProgressPos(90);
   if (std::memcmp(block.data(), readBack.get(), length) != 0) return kUpdateVerifyFailed;
+  view_.StepFinished(UpdateStep::Verify, true);
   return kUpdateOk;
 }
 
@@ -99,17 +102,21 @@ int CVX94C6FWUpdaterDlg::WriteAndVerifyDiskImage(const DeviceRecord& device) {
     return kUpdateDiskWriteFailed;
   }
   view_.SetProgressPos(150);
+  view_.StepFinished(UpdateStep::WriteDiskImage, true);
   if (!ReadDiskImage(device, kDiskImageAddress, readBack.get(), length) &&
       !ReadFlash(device, kDiskImageAddress, readBack.get(), length)) {
     return kUpdateDiskReadFailed;
   }
   view_.SetProgressPos(180);
   if (std::memcmp(image.data(), readBack.get(), length) != 0) return kUpdateDiskVerifyFailed;
+  view_.StepFinished(UpdateStep::VerifyDiskImage, true);
   return kUpdateOk;
 }
 
 void CVX94C6FWUpdaterDlg::SetProtection(const DeviceRecord& device, bool protect) {
-  view_.SetStatus(SetWriteProtection(device, protect) ? u"Success." : u"Not support.");
+  const bool done = SetWriteProtection(device, protect);
+  view_.SetStatus(done ? u"Success." : u"Not support.");
+  view_.StepFinished(protect ? UpdateStep::RestoreProtection : UpdateStep::LiftProtection, done);
 }
 
 void CVX94C6FWUpdaterDlg::EndUpdate(int code) {

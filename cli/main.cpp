@@ -1,6 +1,5 @@
 // vx94c6-updater: the updater on a console.
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -9,6 +8,7 @@
 #include "cli/diagnostic_output.h"
 #include "cli/exit_codes.h"
 #include "cli/interrupt_guard.h"
+#include "cli/json_report.h"
 #include "cli/linux_devices.h"
 #include "cli/list_command.h"
 #include "cli/options.h"
@@ -26,10 +26,10 @@ namespace {
 
 void Complain(const std::string& message) { std::fprintf(stderr, "vx94c6-updater: %s\n", message.c_str()); }
 
-int RunCommand(const Options& options, const ProgramPaths& paths, InterruptGuard& guard) {
+int RunCommand(const Options& options, const ProgramPaths& paths, InterruptGuard& guard, UpdateReport& report) {
   switch (options.command) {
     case Command::List:
-      return RunListCommand();
+      return RunListCommand(options);
     case Command::Read:
       return RunReadCommand(options);
     case Command::Config:
@@ -38,12 +38,12 @@ int RunCommand(const Options& options, const ProgramPaths& paths, InterruptGuard
     case Command::Help:
       break;
   }
-  return RunUpdateCommand(options, paths, guard);
+  return RunUpdateCommand(options, paths, guard, report);
 }
 
 bool UsesSettings(Command command) { return command == Command::Update || command == Command::Config; }
 
-int Run(const Options& options) {
+int Run(const Options& options, UpdateReport& report) {
   InterruptGuard guard;
   std::string error;
   DiagnosticOutput diagnostics;
@@ -52,14 +52,13 @@ int Run(const Options& options) {
     return kExitFileError;
   }
 
-  const ProgramPaths paths = ResolveProgramPaths(options.configPath);
-  std::error_code missing;
-  if (paths.settingsNamed && UsesSettings(options.command) &&
-      !std::filesystem::is_regular_file(options.configPath, missing)) {
-    Complain("the settings file '" + options.configPath + "' does not exist");
+  const ProgramPaths paths = ResolveProgramPaths(options.configPath, ProgramFolder(), SystemSettingsFolder());
+  if (UsesSettings(options.command) && !CheckSettingsFile(paths, error)) {
+    Complain(error);
     return kExitSettings;
   }
 
+  report.simulated = options.simulate;
   std::unique_ptr<Simulation> simulation;
   platform::Platform apis = platform::linux_backend::LinuxPlatform();
   if (options.simulate) {
@@ -80,7 +79,7 @@ int Run(const Options& options) {
   int code = kExitOk;
   {
     const platform::ScopedPlatform installed(apis);
-    code = RunCommand(options, paths, guard);
+    code = RunCommand(options, paths, guard, report);
   }
   if (!simulation) ReportLinuxNotices(options.command, stderr);
   if (simulation && !simulation->Save(error)) {
@@ -103,8 +102,12 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
   if (options.command == Command::Help) {
-    std::fputs(HelpText(), stdout);
+    std::fputs(HelpText().c_str(), stdout);
     return kExitOk;
   }
-  return Run(options);
+  UpdateReport report;
+  const int code = Run(options, report);
+  // The summary line comes last, once the exit code is final.
+  if (options.json && options.command == Command::Update) std::printf("%s\n", UpdateJson(report, code).c_str());
+  return code;
 }

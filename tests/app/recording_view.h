@@ -1,5 +1,6 @@
 // A view that records what the updater shows, call by call, as lines such as
-// "status Erasing chip...", "pos 15" or "box ERROR: Erase chip failed.".
+// "status Erasing chip...", "pos 15", "step erase" or
+// "box ERROR: Erase chip failed.".
 // Calls come from the update thread too: tests read the log once that
 // thread has ended.
 #pragma once
@@ -48,6 +49,13 @@ class RecordingView : public UpdaterView {
   void StopTimer(unsigned id) override { Log("stop timer " + std::to_string(id)); }
   void Cancel() override { Log("cancel"); }
   void Close() override { Log("close"); }
+  void StepFinished(UpdateStep step, bool done) override {
+    static const char* const kNames[] = {"lift protection",   "erase",
+                                         "write",             "verify",
+                                         "write disk image",  "verify disk image",
+                                         "restore protection"};
+    Log(std::string("step ") + kNames[static_cast<int>(step)] + (done ? "" : " not done"));
+  }
 
   // The text of the last event that starts with prefix, after the prefix.
   std::string Last(const std::string& prefix) const {

@@ -21,7 +21,8 @@ TEST(CliTest, HelpDocumentsCommandsOptionsAndExitCodes) {
   const ProgramResult result = RunUpdater(dir, {"--help"});
   EXPECT_EQ(result.exitCode, 0);
   ExpectAll(result.out, {"list", "read FILE", "config", "--simulate[=STATE]", "--sim-flash", "--trace[=FILE]", "--yes",
-                         "--config PATH", "--verbose", "Exit codes:", "130"});
+                         "--config PATH", "--json", "--verbose", "Exit codes", "130",
+                         "/etc/vx94c6-updater/Config.ini", "Platforms:", "Message: Success!!"});
 }
 
 // The example settings update the emulated bridge; its state file keeps what
@@ -34,6 +35,9 @@ TEST(CliTest, ExampleUpdateTracesEveryRequestAndKeepsTheBridgeInItsStateFile) {
   const ProgramResult result = RunUpdater(dir, update);
   ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
   EXPECT_NE(result.out.find("Progress: 200/200\n"), std::string::npos);
+  // The protection step's bare "Success." is followed by what it was.
+  EXPECT_NE(result.out.find("Status: Success.\nDone: write protection lifted.\nStatus: Erasing chip...\n"),
+            std::string::npos);
   EXPECT_TRUE(result.out.ends_with("Message: Success!!\n")) << result.out;
 
   const std::string trace = dir.Read("trace.txt");
@@ -109,6 +113,7 @@ TEST(CliTest, WrongCommandLineExitsWith2) {
       {{"read", "f", "--address", "0xFFFFFF", "--length", "2"}, "16 MiB"},
       {{"--sim-flash", "EF4018"}, "apply with --simulate only"},
       {{"--simulate", "--sim-flash", "EF4018,90=EF17"}, "each needs its opcode"},
+      {{"read", "f", "--json"}, "--json applies to the update and the list command only"},
   };
   for (const auto& [args, message] : cases) {
     const ScratchDir dir;
@@ -134,7 +139,9 @@ TEST(CliTest, EachClassOfOutcomeHasItsExitCode) {
       {{"--simulate", "--yes"},
        "[Hex_FileName]\nHEXNAME=fw.eep\n[Cmp_Ver]\nCMPLEN=8\nCMPSTR=01000006\n",
        8,
-       "Message: FW version are not the same."},
+       "Message: FW version are not the same.\n"
+       "  Firmware version: 01000005, compared as \"01000005\" (CMPLEN 8) with CMPSTR \"01000006\"\n"
+       "  Code checksum:    0000 on the bridge, not compared (CHECKSUM 0)\n"},
       // An unidentified flash cannot be read.
       {{"--simulate", "--yes", "--sim-flash", "A14014"}, noGates, 5, "Read device fail: Read device content error"},
       // A disk image that does not fit the emulated flash (512 KiB).

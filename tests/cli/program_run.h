@@ -53,15 +53,19 @@ class ScratchDir {
   std::filesystem::path path_;
 };
 
-// Starts the program in dir: on a pseudo-terminal whose other end goes to
-// *terminal, or with standard input from /dev/null and its output into the
-// files ".stdout" and ".stderr" there.
-inline pid_t Start(const ScratchDir& dir, const std::vector<std::string>& args, int* terminal = nullptr) {
-  std::vector<char*> argv{const_cast<char*>(VX_UPDATER_PATH)};
+// Starts the program in dir: on a pseudo-terminal of 24 rows and `columns`
+// columns whose other end goes to *terminal, or with standard input from
+// /dev/null and its output into the files ".stdout" and ".stderr" there.
+inline pid_t Start(const ScratchDir& dir, const std::vector<std::string>& args, int* terminal = nullptr,
+                   unsigned short columns = 80, const std::string& program = VX_UPDATER_PATH) {
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
   const std::string out = dir / ".stdout", err = dir / ".stderr";
-  const pid_t child = terminal != nullptr ? forkpty(terminal, nullptr, nullptr, nullptr) : fork();
+  winsize size{};
+  size.ws_row = 24;
+  size.ws_col = columns;
+  const pid_t child = terminal != nullptr ? forkpty(terminal, nullptr, nullptr, &size) : fork();
   if (child != 0) return child;
   if (chdir((dir / "").c_str()) != 0) _exit(126);
   signal(SIGPIPE, SIG_DFL);  // as a shell starts it, whatever the test runner ignores
@@ -83,8 +87,9 @@ inline int ExitCodeOf(pid_t child) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-inline ProgramResult RunUpdater(const ScratchDir& dir, const std::vector<std::string>& args) {
-  const int exitCode = ExitCodeOf(Start(dir, args));
+inline ProgramResult RunUpdater(const ScratchDir& dir, const std::vector<std::string>& args,
+                                const std::string& program = VX_UPDATER_PATH) {
+  const int exitCode = ExitCodeOf(Start(dir, args, nullptr, 80, program));
   return {exitCode, dir.Read(".stdout"), dir.Read(".stderr")};
 }
 
