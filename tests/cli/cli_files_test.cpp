@@ -138,18 +138,22 @@ TEST(CliFilesTest, SecondRunOnAStateFileWaitsForTheFirst) {
   ASSERT_TRUE(update.ReadUntil(kChipErase));  // the first run stalls in its update
 
   const ScratchDir readDir;
+  const int notes = OpenPipeReader(readDir / ".stderr");  // the second run's standard error
+  ASSERT_GE(notes, 0);
   const pid_t read = Start(readDir, {"read", dir / "b.state.read", "--simulate=" + (dir / "b.state"), "--address",
                                      "0x2800", "--length", "4096"});
-  // It must still be waiting after a while; without the lock it would have
+  // It finds the state file locked and waits; without the lock it would have
   // read the bridge as it was before the update.
+  std::string err;
+  EXPECT_TRUE(ReadUntil(notes, err, "in use by another run")) << err;
   int status = 0;
-  for (int i = 0; i < 20 && waitpid(read, &status, WNOHANG) == 0; ++i) usleep(50 * 1000);
   EXPECT_EQ(waitpid(read, &status, WNOHANG), 0);
 
   const ProgramResult updated = update.Finish(dir);
   ASSERT_EQ(updated.exitCode, 0) << updated.out << updated.err;
-  EXPECT_EQ(ExitCodeOf(read), 0) << readDir.Read(".stderr");
-  EXPECT_NE(readDir.Read(".stderr").find("in use by another run"), std::string::npos);
+  ReadUntil(notes, err, "");
+  close(notes);
+  EXPECT_EQ(ExitCodeOf(read), 0) << err;
   EXPECT_EQ(dir.Read("b.state.read"), kExampleFirmware.substr(10240));
 }
 

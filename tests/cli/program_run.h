@@ -107,6 +107,17 @@ inline bool ReadUntil(int fd, std::string& seen, const std::string& until) {
   return true;
 }
 
+// Makes a pipe at path and opens its reading end before any writer exists,
+// without waiting for one; -1 when it cannot. A program that ends before it
+// opens the other end leaves the reader waiting in ReadUntil's time-out, not
+// for ever.
+inline int OpenPipeReader(const std::string& path) {
+  if (mkfifo(path.c_str(), 0600) != 0) return -1;
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd >= 0) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
 // Runs the program on a pseudo-terminal and sends it `signal` once
 // `interruptAt` has appeared there; out is everything it wrote.
 inline ProgramResult InterruptOnTerminal(const ScratchDir& dir, const std::vector<std::string>& args,
@@ -126,15 +137,16 @@ inline ProgramResult InterruptOnTerminal(const ScratchDir& dir, const std::vecto
 // reading.
 class TracedRun {
  public:
-  // False when the pipe could not be made.
+  // False when the pipe could not be made. It is made small before the
+  // program starts: once the program has written more than the small size,
+  // the pipe can no longer shrink and the program would run far ahead.
   bool Start(const ScratchDir& dir, std::vector<std::string> args) {
     const std::string fifo = dir / "trace.fifo";
-    if (mkfifo(fifo.c_str(), 0600) != 0) return false;
+    trace_ = OpenPipeReader(fifo);
+    if (trace_ < 0 || fcntl(trace_, F_SETPIPE_SZ, 4096) < 0) return false;
     args.push_back("--trace=" + fifo);
     child_ = testing::Start(dir, args);
-    trace_ = open(fifo.c_str(), O_RDONLY);
-    fcntl(trace_, F_SETPIPE_SZ, 4096);
-    return trace_ >= 0;
+    return true;
   }
   // Reads the trace until `line` has appeared; false when it never did.
   bool ReadUntil(const std::string& line) { return testing::ReadUntil(trace_, seen_, line); }
