@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/config_origin.h"
 #include "image/image_store.h"
 
 namespace vx {
@@ -22,6 +23,8 @@ struct UpdateImages {
   std::vector<std::uint8_t> writeBlock;
   // Written at kDiskImageAddress; empty when the store holds no disk image.
   std::vector<std::uint8_t> diskImage;
+  // Which bridges the configuration image may be written to.
+  ConfigOrigin configOrigin;
 };
 
 // True when the code image fits the code area. A longer code image would

@@ -9,6 +9,7 @@
 #include "base/text.h"
 #include "discovery/device_table.h"
 #include "flash/flash_operations.h"
+#include "image/firmware_file.h"
 #include "image/image_store.h"
 
 namespace vx {
@@ -44,9 +45,17 @@ bool CodeAreaBlank(const std::uint8_t* codeArea) {
          std::all_of(codeArea, end, [](std::uint8_t b) { return b == 0x00; });
 }
 
-std::u16string CodeTooLongText(std::uint32_t codeLength) {
+std::u16string CodeTooLongText(std::uint64_t codeLength) {
   return u"The code image is " + FromUtf8(std::to_string(codeLength)) +
          u" bytes long; the code area holds at most " + FromUtf8(std::to_string(CodeAreaSize)) + u" bytes.";
+}
+
+// Flash addresses have 24 bits: no ".eep" file can carry more than this.
+constexpr std::uint64_t kFlashAddressSpace = 0x1000000;
+
+std::u16string EepTooLongText(std::uint64_t fileLength) {
+  return u"The EEP file is " + FromUtf8(std::to_string(fileLength)) +
+         u" bytes long; its disk image would end beyond the largest flash (16 MiB).";
 }
 
 }  // namespace
@@ -68,27 +77,28 @@ bool CVX94C6FWUpdaterDlg::OnInitDialog(std::u16string_view programPath) {
 bool CVX94C6FWUpdaterDlg::StartUp(std::u16string_view exeDir, std::u16string_view settingsPath) {
   m_exeDir = exeDir;
   if (!ReadConfig(settingsPath)) {
-    view_.MessageBox(u"Failed to get configuration information.", u"Error", MB_OK);
+    view_.ShowMessageBox(u"Failed to get configuration information.", u"Error", BoxStyle::Ok);
     outcome_ = UpdaterOutcome::SettingsRefused;
     view_.Cancel();
     return false;
   }
   Images().ResetImages();
+  configOrigin_.BuiltIn();
   if (!CheckDevice()) {
     view_.Cancel();
     return false;
   }
   LoadFirmwareFile();
   if (m_imageLoaded.load() == 1) {
-    if (view_.MessageBox(u"Please do not power down or un-plug the device when updating the FW.", u"Warning",
-                         MB_OKCANCEL | MB_ICONWARNING) == IDOK) {
+    if (view_.ShowMessageBox(u"Please do not power down or un-plug the device when updating the FW.", u"Warning",
+                             BoxStyle::OkCancel | BoxStyle::IconWarning) == BoxAnswer::Ok) {
       view_.StartTimer(IDT_AUTO_START, kTimerPeriodMs);
       view_.SetStatus(u"Updating now, please don't remove device!");
       return true;
     }
     outcome_ = UpdaterOutcome::Declined;
   } else {
-    view_.MessageBox(u"Load FW error!!!", u"Error", MB_ICONERROR);
+    view_.ShowMessageBox(u"Load FW error!!!", u"Error", BoxStyle::IconError);
     view_.SetStatus(u"Load FW error!!!");
     outcome_ = UpdaterOutcome::FileNotLoaded;
   }
@@ -98,14 +108,16 @@ bool CVX94C6FWUpdaterDlg::StartUp(std::u16string_view exeDir, std::u16string_vie
 
 bool CVX94C6FWUpdaterDlg::CheckDevice() {
   if (m_deviceTable != nullptr || m_deviceCount != 0) ReleaseDevices(m_deviceTable, m_deviceCount);
+  checkedDevice_.reset();
   const bool found = RefreshDevices(m_deviceTable, m_deviceCount);
   if (!found || m_deviceCount < 1 || m_deviceTable == nullptr) {
     ReleaseDevices(m_deviceTable, m_deviceCount);
-    view_.MessageBox(u"Can't find the device!\nPlease check the device.", u"ERROR", MB_ICONERROR);
+    view_.ShowMessageBox(u"Can't find the device!\nPlease check the device.", u"ERROR", BoxStyle::IconError);
     outcome_ = UpdaterOutcome::NoDevice;
     return false;
   }
   const DeviceRecord device = m_deviceTable[0];
+  checkedDevice_ = device;
   m_devVersion = VersionText(device.firmwareVersion, m_cmpLen);
   // A bridge without a disk path cannot be read; it passes the check as it is.
   const bool read = IsEmpty(device.diskPath) || ReadBackDevice(device);
@@ -117,11 +129,12 @@ bool CVX94C6FWUpdaterDlg::CheckDevice() {
 bool CVX94C6FWUpdaterDlg::ReadBackDevice(const DeviceRecord& device) {
   std::vector<std::uint8_t> content(kDeviceContentLength, 0xFF);
   if (!ReadFlash(device, kConfigAddress, content.data(), kDeviceContentLength)) {
-    view_.MessageBox(u"Read device content error", u"Read device fail", MB_ICONINFORMATION);
+    view_.ShowMessageBox(u"Read device content error", u"Read device fail", BoxStyle::IconInformation);
     return false;
   }
   ImageStore& images = Images();
   images.SetConfigImage(content.data());
+  configOrigin_.ReadFrom(device);
   const std::uint8_t* code = content.data() + ConfigImageSize;
   if (CodeAreaBlank(code)) {
     images.ClearCodeImage();
@@ -141,13 +154,14 @@ void CVX94C6FWUpdaterDlg::LoadFirmwareFile() {
   details.reserve(kDetailsChars);
   m_checksumText.clear();
 
+  if (!AcceptFileSize()) return;
   ImageStore& images = Images();
   std::uint8_t savedConfig[ConfigImageSize];
   std::memcpy(savedConfig, images.configImage, ConfigImageSize);
   switch (m_fileType) {
     case kFileBin:
       if (!images.LoadBinFile(m_filePath, details)) {
-        view_.MessageBox(u"Load BIN file error!!!", u"Error", MB_ICONERROR);
+        view_.ShowMessageBox(u"Load BIN file error!!!", u"Error", BoxStyle::IconError);
         view_.SetStatus(details);
         m_imageLoaded.exchange(0);
         return;
@@ -157,21 +171,44 @@ void CVX94C6FWUpdaterDlg::LoadFirmwareFile() {
       // A path with ".txt" in it is refused without reading the file.
       if (m_filePath.find(u".txt") != std::u16string::npos || !images.LoadEepFile(m_filePath)) {
         images.SetConfigImage(savedConfig);
-        view_.MessageBox(u"Load EEP file error!!!", u"Error", MB_ICONERROR);
+        view_.ShowMessageBox(u"Load EEP file error!!!", u"Error", BoxStyle::IconError);
         view_.SetStatus(details);
         m_imageLoaded.exchange(0);
         return;
       }
       break;
     default:
-      view_.MessageBox(u"File Format is Invalid!\nPlease Select BIN/EEP code for FW.", u"ERROR", MB_ICONERROR);
+      view_.ShowMessageBox(u"File Format is Invalid!\nPlease Select BIN/EEP code for FW.", u"ERROR",
+                           BoxStyle::IconError);
       m_imageLoaded.exchange(0);
       return;
   }
   if (!AcceptCodeLength(savedConfig, m_fileType == kFileEep)) return;
+  if (m_fileType == kFileEep) configOrigin_.FromFile();
   m_imageLoaded.exchange(1);
   view_.ScrollFileBoxToEnd();
   view_.SetStatus(u"Main code loaded!");
+}
+
+bool CVX94C6FWUpdaterDlg::AcceptFileSize() {
+  std::uint64_t size = 0;
+  if (m_fileType == kFileNone || !FirmwareFileSize(m_filePath, size)) return true;  // the load reports it
+  if (m_fileType == kFileBin && size > CodeAreaSize) {
+    Images().ClearCodeImage();  // as a failed load of a ".bin" file leaves the store
+    RefuseFile(CodeTooLongText(size));
+    return false;
+  }
+  if (m_fileType == kFileEep && size > kFlashAddressSpace) {
+    RefuseFile(EepTooLongText(size));
+    return false;
+  }
+  return true;
+}
+
+void CVX94C6FWUpdaterDlg::RefuseFile(std::u16string_view text) {
+  view_.ShowMessageBox(text, u"Error", BoxStyle::IconError);
+  view_.SetStatus(text);
+  m_imageLoaded.exchange(0);
 }
 
 bool CVX94C6FWUpdaterDlg::AcceptCodeLength(const std::uint8_t* savedConfig, bool fromEep) {
@@ -185,9 +222,7 @@ bool CVX94C6FWUpdaterDlg::AcceptCodeLength(const std::uint8_t* savedConfig, bool
     images.ClearCodeImage();
   }
   images.SetConfigImage(savedConfig);
-  view_.MessageBox(text, u"Error", MB_ICONERROR);
-  view_.SetStatus(text);
-  m_imageLoaded.exchange(0);
+  RefuseFile(text);
   return false;
 }
 
@@ -198,8 +233,8 @@ void CVX94C6FWUpdaterDlg::StartUpdate() {
   if (m_imageLoaded.load() == 0) {
     // Without firmware an update would erase the bridge and write the
     // configuration image alone.
-    view_.MessageBox(u"No firmware is loaded.\nPlease load a BIN or EEP file before updating.", u"ERROR",
-                     MB_ICONERROR);
+    view_.ShowMessageBox(u"No firmware is loaded.\nPlease load a BIN or EEP file before updating.", u"ERROR",
+                         BoxStyle::IconError);
     outcome_ = UpdaterOutcome::FileNotLoaded;
     view_.EnableUpdate(true);
     return;
@@ -216,7 +251,7 @@ bool CVX94C6FWUpdaterDlg::PassGates() {
     refusal = u"FW checksum are not the same.";
   }
   if (refusal == nullptr) return true;
-  view_.MessageBox(refusal, u"Message", MB_OK);
+  view_.ShowMessageBox(refusal, u"Message", BoxStyle::Ok);
   outcome_ = UpdaterOutcome::GateRefused;
   view_.Close();
   return false;
@@ -226,11 +261,12 @@ void CVX94C6FWUpdaterDlg::LaunchUpdateThread() {
   try {
     UpdateImages images;
     if (!TakeUpdateImages(Images(), images)) {
-      view_.MessageBox(CodeTooLongText(Images().codeLength), u"ERROR", MB_ICONERROR);
+      view_.ShowMessageBox(CodeTooLongText(Images().codeLength), u"ERROR", BoxStyle::IconError);
       outcome_ = UpdaterOutcome::FileNotLoaded;
       view_.EnableUpdate(true);
       return;
     }
+    images.configOrigin = configOrigin_;
     if (worker_.joinable()) worker_.join();  // a finished update's thread
     updateImages_ = std::move(images);
     outcome_ = UpdaterOutcome::Updating;
@@ -239,7 +275,7 @@ void CVX94C6FWUpdaterDlg::LaunchUpdateThread() {
   } catch (const std::exception&) {  // no memory for the images, or no thread
     m_workerThread = false;
     outcome_ = UpdaterOutcome::UpdateFailed;
-    view_.MessageBox(u"The update could not be started.", u"ERROR", MB_ICONERROR);
+    view_.ShowMessageBox(u"The update could not be started.", u"ERROR", BoxStyle::IconError);
     view_.EnableUpdate(true);
   }
 }
@@ -265,7 +301,7 @@ void CVX94C6FWUpdaterDlg::OnBrowse(std::u16string_view chosenPath) {
   if (EqualsIgnoreCase(extension, u"bin") || EqualsIgnoreCase(extension, u"eep")) {
     LoadFirmwareFile();
   } else {
-    view_.MessageBox(u"File Format is Invalid!\nPlease Select BIN or EEP file.", u"ERROR", MB_ICONERROR);
+    view_.ShowMessageBox(u"File Format is Invalid!\nPlease Select BIN or EEP file.", u"ERROR", BoxStyle::IconError);
   }
 }
 
@@ -282,8 +318,8 @@ void CVX94C6FWUpdaterDlg::OnExitClicked() {
   if (UpdateRunning()) {
     // The dialog must outlive the update thread, and the bridge must not be
     // left half written.
-    view_.MessageBox(u"An update is running.\nPlease wait until it has finished.", u"Warning",
-                     MB_OK | MB_ICONWARNING);
+    view_.ShowMessageBox(u"An update is running.\nPlease wait until it has finished.", u"Warning",
+                         BoxStyle::Ok | BoxStyle::IconWarning);
     return;
   }
   view_.Cancel();

@@ -1,19 +1,22 @@
 // vx94c6-updater: the updater on a console.
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "base/text.h"
-#include "cli/commands.h"
+#include "cli/config_command.h"
+#include "cli/diagnostic_output.h"
 #include "cli/exit_codes.h"
 #include "cli/interrupt_guard.h"
+#include "cli/json_report.h"
+#include "cli/list_command.h"
 #include "cli/machine_search.h"
 #include "cli/options.h"
 #include "cli/program_paths.h"
+#include "cli/read_command.h"
 #include "cli/sim_flash_choice.h"
 #include "cli/simulation.h"
-#include "cli/trace_output.h"
+#include "cli/update_command.h"
 #include "platform/native_platform.h"
 #include "platform/platform.h"
 
@@ -23,10 +26,10 @@ namespace {
 
 void Complain(const std::string& message) { std::fprintf(stderr, "vx94c6-updater: %s\n", message.c_str()); }
 
-int RunCommand(const Options& options, const ProgramPaths& paths, InterruptGuard& guard) {
+int RunCommand(const Options& options, const ProgramPaths& paths, InterruptGuard& guard, UpdateReport& report) {
   switch (options.command) {
     case Command::List:
-      return RunListCommand();
+      return RunListCommand(options);
     case Command::Read:
       return RunReadCommand(options);
     case Command::Config:
@@ -35,28 +38,27 @@ int RunCommand(const Options& options, const ProgramPaths& paths, InterruptGuard
     case Command::Help:
       break;
   }
-  return RunUpdateCommand(options, paths, guard);
+  return RunUpdateCommand(options, paths, guard, report);
 }
 
 bool UsesSettings(Command command) { return command == Command::Update || command == Command::Config; }
 
-int Run(const Options& options) {
+int Run(const Options& options, UpdateReport& report) {
   InterruptGuard guard;
   std::string error;
-  TraceOutput trace;
-  if (options.trace && !trace.Start(options.traceFile, error)) {
+  DiagnosticOutput diagnostics;
+  if (!diagnostics.Start(options.verbose, options.trace, options.traceFile, error)) {
     Complain(error);
     return kExitFileError;
   }
 
-  const ProgramPaths paths = ResolveProgramPaths(options.configPath);
-  std::error_code missing;
-  if (paths.settingsNamed && UsesSettings(options.command) &&
-      !std::filesystem::is_regular_file(options.configPath, missing)) {
-    Complain("the settings file '" + options.configPath + "' does not exist");
+  const ProgramPaths paths = ResolveProgramPaths(options.configPath, ProgramFolder(), SystemSettingsFolder());
+  if (UsesSettings(options.command) && !CheckSettingsFile(paths, error)) {
+    Complain(error);
     return kExitSettings;
   }
 
+  report.simulated = options.simulate;
   std::unique_ptr<Simulation> simulation;
   platform::Platform apis = platform::NativePlatform();
   if (options.simulate) {
@@ -77,7 +79,7 @@ int Run(const Options& options) {
   int code = kExitOk;
   {
     const platform::ScopedPlatform installed(apis);
-    code = RunCommand(options, paths, guard);
+    code = RunCommand(options, paths, guard, report);
   }
   if (!simulation) ReportMachineNotices(options.command, stderr);
   if (simulation && !simulation->Save(error)) {
@@ -100,8 +102,12 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
   if (options.command == Command::Help) {
-    std::fputs(HelpText(), stdout);
+    std::fputs(HelpText().c_str(), stdout);
     return kExitOk;
   }
-  return Run(options);
+  UpdateReport report;
+  const int code = Run(options, report);
+  // The summary line comes last, once the exit code is final.
+  if (options.json && options.command == Command::Update) std::printf("%s\n", UpdateJson(report, code).c_str());
+  return code;
 }

@@ -1,33 +1,26 @@
 #include "cli/simulation.h"
 
+#include <unistd.h>
+
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <span>
 #include <vector>
 
 #include "cli/file_replace.h"
+#include "cli/regular_file_read.h"
 #include "platform/sim/sim_machine_builder.h"
 
 namespace vx::cli {
 
 namespace {
 
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::string& error) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    error = "cannot read '" + path + "': " + std::strerror(errno);
-    return false;
-  }
-  out.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  if (file.bad()) {
-    error = "cannot read '" + path + "'";
-    return false;
-  }
-  return true;
+// The content of the regular file at path, at most limit bytes.
+bool ReadInputFile(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& out, std::string& error) {
+  const int fd = OpenRegularFile(path, error);
+  if (fd < 0) return false;
+  const bool read = ReadAtMost(fd, limit, path, out, error);
+  ::close(fd);
+  return read;
 }
 
 }  // namespace
@@ -37,29 +30,27 @@ bool Simulation::Start(const Options& options, const emu::FlashPart& part, std::
   chipInfo.firmwareVersion = kSimFirmwareVersion;
   platform::sim::SimMachineBuilder machine(sim_);
   bridge_ = machine.AddBridge(platform::sim::SimBridgeSetup().Part(part).ChipInfo(chipInfo).DriveLetters("E")).bridge;
+  bridge_->Trace().Keep(0);  // the program never looks at the bridge's own record
   const std::span<std::uint8_t> flash = bridge_->Flash()->Array();
 
   statePath_ = options.simState;
-  std::error_code missing;
-  if (!statePath_.empty() && std::filesystem::exists(statePath_, missing)) {
+  if (!statePath_.empty()) {
+    if (!stateLock_.Acquire(statePath_, error)) return false;
     std::vector<std::uint8_t> state;
-    if (!ReadWholeFile(statePath_, state, error)) return false;
-    if (state.size() != flash.size()) {
-      error = "the state file '" + statePath_ + "' holds " + std::to_string(state.size()) +
-              " bytes, but the emulated flash (" + part.name + ") holds " + std::to_string(flash.size());
-      return false;
+    if (!ReadAtMost(stateLock_.Descriptor(), flash.size(), statePath_, state, error)) return false;
+    if (!state.empty()) {  // an empty state file is a bridge seen for the first time
+      if (state.size() != flash.size()) {
+        error = "the state file '" + statePath_ + "' holds " + std::to_string(state.size()) +
+                " bytes, but the emulated flash (" + part.name + ") holds " + std::to_string(flash.size());
+        return false;
+      }
+      std::ranges::copy(state, flash.begin());
+      return true;
     }
-    std::ranges::copy(state, flash.begin());
-    return true;
   }
   if (!options.simImage.empty()) {
     std::vector<std::uint8_t> image;
-    if (!ReadWholeFile(options.simImage, image, error)) return false;
-    if (image.size() > flash.size()) {
-      error = "the image '" + options.simImage + "' (" + std::to_string(image.size()) +
-              " bytes) is larger than the emulated flash (" + std::to_string(flash.size()) + " bytes)";
-      return false;
-    }
+    if (!ReadInputFile(options.simImage, flash.size(), image, error)) return false;
     std::ranges::copy(image, flash.begin());
   }
   return true;
@@ -74,6 +65,7 @@ platform::Platform Simulation::Apis(const platform::Platform& real) {
 
 bool Simulation::Save(std::string& error) {
   if (statePath_.empty()) return true;
+  stateLock_.Keep();
   std::string reason;
   if (ReplaceFile(statePath_, bridge_->Flash()->Array(), reason)) return true;
   error = "cannot write '" + statePath_ + "': " + reason;

@@ -1,9 +1,9 @@
-// Reading a whole firmware file into memory.
+#include "image/firmware_file.h"
+
 #include <utility>
 
 #include "image/details_text.h"
 #include "image/image_buffer.h"
-#include "image/image_store.h"
 #include "platform/file_api.h"
 #include "platform/platform.h"
 
@@ -49,6 +49,11 @@ bool ReadExactly(platform::FileHandle file, std::uint8_t* buffer, std::uint32_t 
 }
 
 }  // namespace
+
+bool FirmwareFileSize(std::u16string_view path, std::uint64_t& size) {
+  const OpenFile file(platform::Files().OpenForRead(path));
+  return file.Handle() != platform::FileHandle::None && platform::Files().GetSize(file.Handle(), size);
+}
 
 FileBuffer ReadFirmwareFile(std::u16string_view path, std::u16string* details) {
   OpenFile file(platform::Files().OpenForRead(path));

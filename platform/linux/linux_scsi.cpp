@@ -1,5 +1,6 @@
 #include "platform/linux/linux_scsi.h"
 
+#include <errno.h>
 #include <fcntl.h>
 #include <scsi/sg.h>
 #include <sys/ioctl.h>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "base/text.h"
+#include "platform/linux/sg_diagnosis.h"
 
 namespace vx::platform::linux_backend {
 
@@ -33,6 +35,7 @@ DeviceHandle LinuxScsi::Open(std::u16string_view path) {
   if (path.empty()) return DeviceHandle::None;
   const std::string native = ToUtf8(path);
   const int fd = ::open(native.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) ReportOpenError(native, errno);
   return fd < 0 ? DeviceHandle::None : HandleOf(fd);
 }
 
@@ -49,7 +52,11 @@ bool LinuxScsi::PassThroughDirect(DeviceHandle device, const ScsiRequest& reques
   header.cmdp = const_cast<unsigned char*>(request.cdb);
   header.sbp = sense;
   header.timeout = request.timeoutSeconds * 1000;
-  if (::ioctl(FdOf(device), SG_IO, &header) < 0) return false;
+  if (::ioctl(FdOf(device), SG_IO, &header) < 0) {
+    ReportSgError(request, errno);
+    return false;
+  }
+  ReportSgOutcome(request, header);
   if (header.host_status != 0) return false;
   if ((header.driver_status & ~kDriverSenseFlag) != 0) return false;
   scsiStatus = header.status;

@@ -1,5 +1,6 @@
 // A view that records what the updater shows, call by call, as lines such as
-// "status Erasing chip...", "pos 15" or "box ERROR: Erase chip failed.".
+// "status Erasing chip...", "pos 15", "step erase" or
+// "box ERROR: Erase chip failed.".
 // Calls come from the update thread too: tests read the log once that
 // thread has ended.
 #pragma once
@@ -16,8 +17,8 @@ namespace vx::testing {
 
 class RecordingView : public UpdaterView {
  public:
-  int answer = IDOK;  // to boxes that ask (MB_OKCANCEL)
-  unsigned lastStyle = 0;
+  BoxAnswer answer = BoxAnswer::Ok;  // to boxes that ask (OK and Cancel)
+  BoxStyle lastStyle = BoxStyle::Ok;
   std::u16string filePathBox;
   std::u16string checksumBox;
   std::vector<std::string> events;
@@ -30,10 +31,10 @@ class RecordingView : public UpdaterView {
   void SetProgressPos(int pos) override { Log("pos " + std::to_string(pos)); }
   void ShowProgress(bool show) override { Log(show ? "bar shown" : "bar hidden"); }
   void EnableUpdate(bool enable) override { Log(enable ? "update enabled" : "update disabled"); }
-  int MessageBox(std::u16string_view text, std::u16string_view caption, unsigned style) override {
+  BoxAnswer ShowMessageBox(std::u16string_view text, std::u16string_view caption, BoxStyle style) override {
     lastStyle = style;
     Log("box " + ToUtf8(caption) + ": " + ToUtf8(text));
-    return (style & MB_OKCANCEL) != 0 ? answer : IDOK;
+    return OffersCancel(style) ? answer : BoxAnswer::Ok;
   }
   void ReadBoxes(std::u16string& filePath, std::u16string& checksumText) override {
     filePath = filePathBox;
@@ -48,6 +49,13 @@ class RecordingView : public UpdaterView {
   void StopTimer(unsigned id) override { Log("stop timer " + std::to_string(id)); }
   void Cancel() override { Log("cancel"); }
   void Close() override { Log("close"); }
+  void StepFinished(UpdateStep step, bool done) override {
+    static const char* const kNames[] = {"lift protection",   "erase",
+                                         "write",             "verify",
+                                         "write disk image",  "verify disk image",
+                                         "restore protection"};
+    Log(std::string("step ") + kNames[static_cast<int>(step)] + (done ? "" : " not done"));
+  }
 
   // The text of the last event that starts with prefix, after the prefix.
   std::string Last(const std::string& prefix) const {

@@ -20,7 +20,7 @@ TEST_F(UpdaterTest, ConfirmedStartTakesTheBridgesImagesAndWaitsForTheAutoStartTi
             "scroll | status Main code loaded! | "
             "box Warning: Please do not power down or un-plug the device when updating the FW. | timer 8888 500 | "
             "status Updating now, please don't remove device!");
-  EXPECT_EQ(view_.lastStyle, MB_OKCANCEL | MB_ICONWARNING);
+  EXPECT_EQ(view_.lastStyle, BoxStyle::OkCancel | BoxStyle::IconWarning);
   EXPECT_EQ(dlg_.m_deviceTable, nullptr);  // the check released its table
   // The check took the bridge's configuration image, code checksum and version.
   EXPECT_EQ(Bytes(Images().configImage, Images().configImage + ConfigImageSize), kDeviceConfig);
@@ -88,7 +88,7 @@ TEST(StartUpRefusalTest, EachEndsWithItsOwnBoxesAndLeavesTheBridgeAlone) {
     if (c.outcome == DeviceReadFailed) bridge->Faults().OnSpiOpcode(0x03, emu::Fault::CallFails());
     m.WriteFirmware("fw.bin");
     if (!c.settings.empty()) m.WriteFile(u"Config.ini", c.settings);
-    m.view_.answer = c.outcome == Declined ? IDCANCEL : IDOK;
+    m.view_.answer = c.outcome == Declined ? BoxAnswer::Cancel : BoxAnswer::Ok;
     const Bytes before = bridge ? m.FlashOf(*bridge, 0, 0x4000) : Bytes{};
 
     EXPECT_EQ(m.StartUp(), c.log.ends_with(autoClose));  // the dialog stays until the auto-close timer

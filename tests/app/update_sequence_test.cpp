@@ -16,14 +16,16 @@ const std::string kSuccess = "Message: Success!!";
 
 TEST(FullUpdateTest, ShowsEveryStepAndLeavesTheNewFirmwareInTheFlash) {
   const std::string withoutDisk =
-      "update disabled | range 100 | pos 0 | bar shown | pos 10 | status Success. | status Erasing chip... | pos 15 | "
-      "pos 30 | pos 60 | status Verifying write data... | pos 90 | pos 95 | status Success. | pos 100 | "
-      "status Success. | box Message: Success!! | bar hidden | update enabled";
+      "update disabled | range 100 | pos 0 | bar shown | pos 10 | status Success. | step lift protection | "
+      "status Erasing chip... | pos 15 | pos 30 | step erase | pos 60 | step write | status Verifying write data... | "
+      "pos 90 | step verify | pos 95 | status Success. | step restore protection | pos 100 | status Success. | "
+      "box Message: Success!! | bar hidden | update enabled";
   const std::string withDisk =
-      "update disabled | range 200 | pos 0 | bar shown | pos 10 | status Success. | status Erasing chip... | pos 15 | "
-      "pos 30 | pos 60 | status Verifying write data... | pos 90 | pos 100 | status Writing disk image file... | "
-      "pos 150 | pos 180 | pos 195 | status Success. | pos 200 | status Success. | box Message: Success!! | "
-      "bar hidden | update enabled";
+      "update disabled | range 200 | pos 0 | bar shown | pos 10 | status Success. | step lift protection | "
+      "status Erasing chip... | pos 15 | pos 30 | step erase | pos 60 | step write | status Verifying write data... | "
+      "pos 90 | step verify | pos 100 | status Writing disk image file... | pos 150 | step write disk image | "
+      "pos 180 | step verify disk image | pos 195 | status Success. | step restore protection | pos 200 | "
+      "status Success. | box Message: Success!! | bar hidden | update enabled";
   const struct {
     const char* file;
     const std::string& events;  // after the auto-start tick
@@ -102,6 +104,21 @@ TEST(BridgeFaultTest, CatchesTheBadWrite) {
     EXPECT_EQ(m.view_.LastBox(), c.box);
     m.ExpectHandedBack();
   }
+}
+
+// A flash chip that refuses the protection commands is updated all the same;
+// both protection steps say they were not done.
+TEST(BridgeFaultTest, RefusedProtectionIsReportedAndTheUpdateGoesOn) {
+  UpdaterMachine m;
+  emu::Bridge& bridge = m.OldBridge();
+  m.WriteFirmware("fw.bin");
+  bridge.Faults().OnSpiOpcode(0x01, emu::Fault::CallFails());  // write status register
+  m.RunUpdater();
+  const std::string events = m.view_.Joined("stop timer 8888");
+  EXPECT_NE(events.find("pos 10 | status Not support. | step lift protection not done | status Erasing chip..."),
+            std::string::npos) << events;
+  EXPECT_NE(events.find("status Not support. | step restore protection not done | pos 100"), std::string::npos);
+  EXPECT_EQ(m.view_.LastBox(), kSuccess);
 }
 
 // Neither firmware that failed to load nor a code image longer than the code

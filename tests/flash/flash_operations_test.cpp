@@ -2,8 +2,9 @@
 
 #include <functional>
 
+#include "flash/disk_image_operations.h"
+#include "flash/flash_busy_wait.h"
 #include "flash/flash_operations.h"
-#include "flash/flash_primitives.h"
 #include "tests/flash/flash_bridge_fixture.h"
 
 namespace vx {
