@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/file_replace.h"
+#include "emulator/flash_state.h"
 #include "platform/sim/sim_machine_builder.h"
 
 namespace vx::cli {
@@ -36,31 +37,30 @@ bool Simulation::Start(const Options& options, const emu::FlashPart& part, std::
   emu::ChipInfoValues chipInfo;
   chipInfo.firmwareVersion = kSimFirmwareVersion;
   platform::sim::SimMachineBuilder machine(sim_);
-  bridge_ = machine.AddBridge(platform::sim::SimBridgeSetup().Part(part).ChipInfo(chipInfo).DriveLetters("E")).bridge;
-  const std::span<std::uint8_t> flash = bridge_->Flash()->Array();
+  bridge_ = machine
+                .AddBridge(platform::sim::SimBridgeSetup().Part(part).ChipInfo(chipInfo).DriveLetters("E").FactoryFlash())
+                .bridge;
+  emu::SpiFlash& flash = *bridge_->Flash();
 
   statePath_ = options.simState;
   std::error_code missing;
   if (!statePath_.empty() && std::filesystem::exists(statePath_, missing)) {
     std::vector<std::uint8_t> state;
     if (!ReadWholeFile(statePath_, state, error)) return false;
-    if (state.size() != flash.size()) {
-      error = "the state file '" + statePath_ + "' holds " + std::to_string(state.size()) +
-              " bytes, but the emulated flash (" + part.name + ") holds " + std::to_string(flash.size());
-      return false;
-    }
-    std::ranges::copy(state, flash.begin());
-    return true;
+    std::string reason;
+    if (emu::LoadFlashState(state, flash, reason)) return true;
+    error = "the state file '" + statePath_ + "' cannot be used: " + reason;
+    return false;
   }
   if (!options.simImage.empty()) {
     std::vector<std::uint8_t> image;
     if (!ReadWholeFile(options.simImage, image, error)) return false;
-    if (image.size() > flash.size()) {
+    if (image.size() > flash.Array().size()) {
       error = "the image '" + options.simImage + "' (" + std::to_string(image.size()) +
-              " bytes) is larger than the emulated flash (" + std::to_string(flash.size()) + " bytes)";
+              " bytes) is larger than the emulated flash (" + std::to_string(flash.Array().size()) + " bytes)";
       return false;
     }
-    std::ranges::copy(image, flash.begin());
+    std::ranges::copy(image, flash.Array().begin());
   }
   return true;
 }
@@ -75,7 +75,7 @@ platform::Platform Simulation::Apis(const platform::Platform& real) {
 bool Simulation::Save(std::string& error) {
   if (statePath_.empty()) return true;
   std::string reason;
-  if (ReplaceFile(statePath_, bridge_->Flash()->Array(), reason)) return true;
+  if (ReplaceFile(statePath_, emu::SaveFlashState(*bridge_->Flash()), reason)) return true;
   error = "cannot write '" + statePath_ + "': " + reason;
   return false;
 }

@@ -35,8 +35,9 @@ struct ScsiCommand {
 };
 
 struct ScsiResult {
-  bool completed;       // false: the request failed on its way, no status
-  std::uint8_t status;  // the SCSI status when completed
+  bool completed;             // false: the request failed on its way, no status
+  std::uint8_t status;        // the SCSI status when completed
+  std::uint32_t transferred;  // data bytes that moved, either way
 };
 
 struct UsbRequest {

@@ -32,7 +32,8 @@ VendorRequest BuildWriteImageSectors(std::uint32_t bytePosition, const std::uint
 VendorRequest BuildReadImageSectors(std::uint32_t bytePosition, std::uint8_t* out, std::uint32_t length);
 
 // Opens the record's disk path, executes the request with a 5-second
-// time-out, closes the path; true when the SCSI status is 0 or 1. A request
+// time-out, closes the path; true when the SCSI status is 0 or 1 and an in
+// command delivered every byte asked for. A request
 // with an unknown block length, or with a data phase but no buffer, is
 // refused before the path is opened. Every request that gets as far as
 // opening the path is reported to the request trace, including one whose

@@ -40,6 +40,10 @@ struct SimBridgeSetup {
   LocationText location = LocationText::WellFormed;
   std::uint8_t port = 0;                // 0: the hub's first free port
   std::string serial;                   // empty: "VX0001", "VX0002", ... in the order added
+  // The flash as bridges are found in the field: every block protected and
+  // old firmware (a byte pattern) everywhere. false: as the part leaves its
+  // maker, erased and with the status it powers up with.
+  bool fieldFlash = true;
 
   SimBridgeSetup& Layout(BridgeLayout value) { return Set(layout, value); }
   SimBridgeSetup& Part(const emu::FlashPart& value) { return Set(part, std::optional(value)); }
@@ -51,6 +55,7 @@ struct SimBridgeSetup {
   SimBridgeSetup& Location(LocationText value) { return Set(location, value); }
   SimBridgeSetup& Port(std::uint8_t value) { return Set(port, value); }
   SimBridgeSetup& Serial(std::string value) { return Set(serial, std::move(value)); }
+  SimBridgeSetup& FactoryFlash() { return Set(fieldFlash, false); }
 
  private:
   template <typename Field, typename Value>

@@ -39,9 +39,10 @@ TEST_F(SimAdaptersTest, PassThroughReachesOnlyAPresentBridgeOnItsDiskPath) {
   ASSERT_NE(device, DeviceHandle::None);
   const Bytes cdb = ChipInfoCdb();
   Bytes info(16);
-  std::uint8_t status = 0xEE;
+  ScsiCompletion status;
   ASSERT_TRUE(Scsi().PassThroughDirect(device, {cdb.data(), 6, ScsiDirection::In, 16, info.data(), 5}, status));
-  EXPECT_EQ(status, 0);
+  EXPECT_EQ(status.status, 0);
+  EXPECT_EQ(status.transferred, 16u);
   EXPECT_EQ(info[0], 0x1B);
   // Malformed requests never reach the bridge.
   EXPECT_FALSE(Scsi().PassThroughDirect(device, {cdb.data(), 6, ScsiDirection::In, 16, nullptr, 5}, status));
