@@ -60,7 +60,9 @@ TEST_F(BridgeFaultTest, OpcodeRulesLastTheirTimesAndTheFirstMatchWins) {
 TEST_F(BridgeFaultTest, ShortDataIgnoredWritesAndStuckBusy) {
   bridge.Faults().OnSpiOpcode(0x9F, Fault::ShortData(1), 1);
   Bytes id(3, 0xEE);
-  EXPECT_TRUE(Good(Execute(bridge, SpiBlock(scsi::kSpiIn, {0x9F}, 3), true, id)));
+  const ScsiResult shortRead = Execute(bridge, SpiBlock(scsi::kSpiIn, {0x9F}, 3), true, id);
+  EXPECT_TRUE(Good(shortRead));
+  EXPECT_EQ(shortRead.transferred, 1u);
   EXPECT_EQ(id, (Bytes{0xC2, 0xEE, 0xEE}));
 
   bridge.Faults().OnSpiOpcode(0x02, Fault::IgnoreWrite());

@@ -62,6 +62,7 @@ TEST_F(BridgeTest, BlocksTheBridgeCannotTakeGetCheckCondition) {
       {"SPI without command bytes", withByte(readId, 1, 0), true, 3},
       {"SPI with 9 command bytes", withByte(readId, 1, 9), true, 3},
       {"SPI as a 10-byte block", Bytes(readId.begin(), readId.begin() + 10), true, 3},
+      {"SPI read of one byte", SpiBlock(scsi::kSpiIn, {0x05}, 1), true, 1},
       {"sector count disagrees", SectorBlock(scsi::kReadImageSectors, kDiskImageBlock, 2), true, 512},
       {"sector read sent out", SectorBlock(scsi::kReadImageSectors, kDiskImageBlock, 1), false, 512},
       {"sectors beyond the flash", SectorBlock(scsi::kReadImageSectors, 2 * 1024 * 1024 / 512 - 1, 2), true, 1024},
@@ -117,25 +118,37 @@ TEST(Bridge, WithoutFlashSpiReadsFloatAndSectorsAreRefused) {
   EXPECT_EQ(bare.Trace().SpiOpcodes(), "06 9F");
 }
 
-TEST_F(BridgeTest, ImageSectorsMoveTheWholeDataPhaseAtTheBlockAddress) {
-  SpiFlash& flash = *bridge.Flash();
-  flash.SetStatus(PartForRow(8).protectBits);  // the firmware path ignores protection
-  flash.Array()[0x2800] = 0x00;                // and rewrites, not just clears bits
-  Bytes image(1024 + 64);  // two whole blocks and a tail: count 2, all 1088 bytes move
-  for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7 + 1);
-  ASSERT_TRUE(Good(Sectors(scsi::kWriteImageSectors, 2, image)));
-  auto array = flash.Array();
-  EXPECT_TRUE(std::equal(image.begin(), image.end(), array.begin() + 0x2800));
-  EXPECT_EQ(array[0x2800 + image.size()], 0xFF);
-  EXPECT_EQ(array[0x27FF], 0xFF);
-  Bytes back(image.size(), 0);
-  ASSERT_TRUE(Good(Sectors(scsi::kReadImageSectors, 2, back)));
-  EXPECT_EQ(back, image);
-  Bytes two(2, 0);  // shorter than a block: count 0
-  ASSERT_TRUE(Good(Sectors(scsi::kReadImageSectors, 0, two)));
-  EXPECT_EQ(two, Bytes(image.begin(), image.begin() + 2));
-  EXPECT_TRUE(bridge.Trace().Spi().empty());
+// The bytes past the last whole block move with the blocks, or (a bridge
+// configured so) do not move at all: a read then delivers the blocks alone.
+TEST_F(BridgeTest, ImageSectorsMoveTheDataPhaseAtTheBlockAddress) {
+  for (const SectorTail tail : {SectorTail::Moved, SectorTail::Dropped}) {
+    const bool moved = tail == SectorTail::Moved;
+    SCOPED_TRACE(moved);
+    Bridge bridge(clock, PartForRow(8), {.sectorTail = tail});
+    SpiFlash& flash = *bridge.Flash();
+    flash.SetStatus(PartForRow(8).protectBits);  // the firmware path ignores protection
+    flash.Array()[0x2800] = 0x00;                // and rewrites, not just clears bits
+    Bytes image(1024 + 64);                      // two whole blocks and a tail: count 2
+    for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7 + 1);
+    ScsiResult result = Execute(bridge, SectorBlock(scsi::kWriteImageSectors, kDiskImageBlock, 2), false, image);
+    ASSERT_TRUE(Good(result));
+    EXPECT_EQ(result.transferred, moved ? 1088u : 1024u);
+    auto array = flash.Array();
+    EXPECT_TRUE(std::equal(image.begin(), image.begin() + 1024, array.begin() + 0x2800));
+    EXPECT_EQ(array[0x2800 + 1024], moved ? image[1024] : 0xFF);
+    EXPECT_EQ(array[0x2800 + image.size()], 0xFF);
+    EXPECT_EQ(array[0x27FF], 0xFF);
+    std::ranges::fill(array.subspan(0x2800 + 1024, 64), 0xA5);
+    Bytes back(image.size(), 0);
+    result = Execute(bridge, SectorBlock(scsi::kReadImageSectors, kDiskImageBlock, 2), true, back);
+    ASSERT_TRUE(Good(result));
+    EXPECT_EQ(result.transferred, moved ? 1088u : 1024u);
+    EXPECT_EQ(back[1023], image[1023]);
+    EXPECT_EQ(back[1024], moved ? 0xA5 : 0x00);
+    EXPECT_TRUE(bridge.Trace().Spi().empty());
+  }
   // Refused while the flash is busy with an operation started over SPI.
+  Bytes two(2, 0);
   SpiOut(bridge, {0x06});
   SpiOut(bridge, {0x01, 0x00});
   EXPECT_EQ(Sectors(scsi::kReadImageSectors, 0, two).status, scsi::kCheckCondition);

@@ -128,9 +128,10 @@ TEST(SpiFlash, CommandRules) {
       {"0x50 unknown to a latch part", 8, 0, {{spi::kEnableWriteStatus}, {wrsr, 0x3C}}, 0x00},
       {"two status bytes on a one-byte chip", 8, 0, {wren, {wrsr, 0x0C, 0x00}}, 0x02},
       {"no status write on this part", 26, 0, {wren, {wrsr, 0x3C}}, 0x02},
-      {"status write after 0x50", 24, 1, {{spi::kEnableWriteStatus}, {wrsr, 0x0C}}, 0x0C},
-      {"the latch is not enough on a 0x50 part", 24, 0, {wren, {wrsr, 0x0C}}, 0x02},
-      {"0x50 arms only the next", 24, 0, {{spi::kEnableWriteStatus}, {spi::kReadStatus}, {wrsr, 0x0C}}, 0x00},
+      // Row 24's part powers up protected (0C).
+      {"status write after 0x50", 24, 1, {{spi::kEnableWriteStatus}, {wrsr, 0x00}}, 0x00},
+      {"the latch is not enough on a 0x50 part", 24, 0, {wren, {wrsr, 0x00}}, 0x0E},
+      {"0x50 arms only the next", 24, 0, {{spi::kEnableWriteStatus}, {spi::kReadStatus}, {wrsr, 0x00}}, 0x0C},
       // Fully protected: program and erase are refused and clear the latch.
       {"protected 0C, program", 1, 1, {wren, {wrsr, 0x0C}, wren, program}, 0x0C},
       {"protected 0C, erase", 1, 1, {wren, {wrsr, 0x0C}, wren, {0xC7}}, 0x0C},
@@ -171,14 +172,27 @@ TEST(SpiFlash, PartialProtectionCoversTheTopOfTheArray) {
   EXPECT_EQ(bench.Read(firstProtected - 256, 1), Bytes{0x00});
 }
 
-TEST(SpiFlash, TwoByteStatusWriteSetsTheSecondRegister) {
+// Both status bytes are non-volatile: they outlast a power cycle, busy and the
+// latches do not. The parts that power up protected are protected again.
+TEST(SpiFlash, StatusBytesOutlastPowerCyclesUnlessThePartPowersUpProtected) {
   FlashBench bench(37);
   bench.Write({spi::kWriteStatus, 0x7C, 0x02});
   EXPECT_EQ(bench.Status(), 0x7C);
   EXPECT_EQ(bench.Ask({spi::kReadStatus2}, 1), Bytes{0x02});
-  bench.Write({spi::kWriteStatus, 0x00});  // one byte leaves the second register alone
-  EXPECT_EQ(bench.Status(), 0x00);
+  bench.Write({spi::kWriteStatus, 0x1C});  // one byte leaves the second register alone
+  bench.Send({spi::kWriteEnable});
+  bench.Send(Addressed(spi::kPageProgram, 0, {0x00}));  // unprotected at 0: busy
+  bench.flash.PowerCycle();
+  EXPECT_EQ(bench.Status(), 0x1C);
   EXPECT_EQ(bench.Ask({spi::kReadStatus2}, 1), Bytes{0x02});
+  for (const auto& [row, protect] : {std::pair{15, 0x3C}, {23, 0x0C}, {24, 0x0C}, {25, 0x3C}}) {
+    SCOPED_TRACE(row);
+    FlashBench protectedPart(row);
+    EXPECT_EQ(protectedPart.Status(), protect);
+    protectedPart.flash.SetStatus(0x00);
+    protectedPart.flash.PowerCycle();
+    EXPECT_EQ(protectedPart.Status(), protect);
+  }
 }
 
 TEST(SpiFlash, PartsAnswerTheIdentificationCommandsTheyKnow) {
