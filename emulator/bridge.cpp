@@ -69,6 +69,11 @@ ScsiResult Bridge::CarryFault(const Fault& fault, const ScsiCommand& command) {
       if (flash_) flash_->SetStuckBusy(true);
       return result;
     }
+    case FaultKind::CorruptByte: {
+      const ScsiResult result = Carry(command);
+      if (command.dataIn && fault.length < result.transferred) command.data[fault.length] ^= 0xFF;
+      return result;
+    }
     case FaultKind::ShortData: {
       if (!command.dataIn || command.transferLength <= fault.length) return Carry(command);
       std::vector<std::uint8_t> full(command.transferLength);

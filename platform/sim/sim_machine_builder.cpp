@@ -62,6 +62,7 @@ SimBridge SimMachineBuilder::AddBridge(const SimBridgeSetup& setup) {
   config.chipInfo = emu::DiskChipInfo(setup.chipInfo);
   config.usbChipInfo = emu::UsbChipInfo(setup.chipInfo);
   config.winusbDriver = setup.winusbDriver;
+  config.sectorTail = setup.sectorTail;
   const emu::FlashPart& part = setup.part ? *setup.part : emu::PartForRow(1);
   made.bridge = &machine.AddBridge(std::make_unique<emu::Bridge>(sim_.Clock(), part, config));
   if (setup.fieldFlash) FieldFlash(*made.bridge->Flash());

@@ -35,6 +35,7 @@ struct SimBridgeSetup {
   std::optional<emu::FlashPart> part;  // none: the catalogue's part for flash-table row 1
   emu::ChipInfoValues chipInfo{};       // reported on both sides; its mode byte decides SPI access
   bool winusbDriver = true;             // false: the WinUSB interface does not initialise
+  emu::SectorTail sectorTail = emu::SectorTail::Moved;  // bytes past an image-sector command's last block
   std::string driveLetters;             // volumes of its disk, e.g. "EG"
   VolumeBinding binding = VolumeBinding::Signature;
   LocationText location = LocationText::WellFormed;
@@ -50,6 +51,7 @@ struct SimBridgeSetup {
   SimBridgeSetup& ChipInfo(const emu::ChipInfoValues& value) { return Set(chipInfo, value); }
   SimBridgeSetup& Mode(std::uint8_t value) { return Set(chipInfo.mode, value); }
   SimBridgeSetup& WithoutWinUsbDriver() { return Set(winusbDriver, false); }
+  SimBridgeSetup& Tail(emu::SectorTail value) { return Set(sectorTail, value); }
   SimBridgeSetup& DriveLetters(std::string value) { return Set(driveLetters, std::move(value)); }
   SimBridgeSetup& Binding(VolumeBinding value) { return Set(binding, value); }
   SimBridgeSetup& Location(LocationText value) { return Set(location, value); }

@@ -1,10 +1,11 @@
 // A view that records what the updater shows, call by call, as lines such as
-// "status Erasing chip...", "pos 15" or "box ERROR: Erase chip failed.".
-// Calls come from the update thread too: tests read the log once that
-// thread has ended.
+// "status Erasing chip...", "pos 15" or "box ERROR: Erase chip failed. [10]"
+// (a box's style other than MB_OK follows in hex). Calls come from the update
+// thread too: tests read the log once that thread has ended.
 #pragma once
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,7 +18,6 @@ namespace vx::testing {
 class RecordingView : public UpdaterView {
  public:
   int answer = IDOK;  // to boxes that ask (MB_OKCANCEL)
-  unsigned lastStyle = 0;
   std::u16string filePathBox;
   std::u16string checksumBox;
   std::vector<std::string> events;
@@ -31,8 +31,9 @@ class RecordingView : public UpdaterView {
   void ShowProgress(bool show) override { Log(show ? "bar shown" : "bar hidden"); }
   void EnableUpdate(bool enable) override { Log(enable ? "update enabled" : "update disabled"); }
   int MessageBox(std::u16string_view text, std::u16string_view caption, unsigned style) override {
-    lastStyle = style;
-    Log("box " + ToUtf8(caption) + ": " + ToUtf8(text));
+    char hex[16];
+    std::snprintf(hex, sizeof hex, " [%X]", style);
+    Log("box " + ToUtf8(caption) + ": " + ToUtf8(text) + (style != 0 ? hex : ""));
     return (style & MB_OKCANCEL) != 0 ? answer : IDOK;
   }
   void ReadBoxes(std::u16string& filePath, std::u16string& checksumText) override {
