@@ -22,14 +22,13 @@ std::size_t DiskCount(const SimMachine& machine) {
   return disks;
 }
 
-// Protected, and holding bytes that no update writes by chance.
-void FieldFlash(emu::SpiFlash& flash) {
+}  // namespace
+
+void PutInFieldState(emu::SpiFlash& flash) {
   auto array = flash.Array();
   for (std::size_t i = 0; i < array.size(); ++i) array[i] = static_cast<std::uint8_t>(i * 7 + (i >> 8) + 0x3D);
   flash.SetStatus(flash.Part().protectBits);
 }
-
-}  // namespace
 
 SimMachineBuilder::SimMachineBuilder(SimPlatform& sim) : sim_(sim) {
   SimMachine& machine = sim_.Machine();
@@ -65,7 +64,7 @@ SimBridge SimMachineBuilder::AddBridge(const SimBridgeSetup& setup) {
   config.sectorTail = setup.sectorTail;
   const emu::FlashPart& part = setup.part ? *setup.part : emu::PartForRow(1);
   made.bridge = &machine.AddBridge(std::make_unique<emu::Bridge>(sim_.Clock(), part, config));
-  if (setup.fieldFlash) FieldFlash(*made.bridge->Flash());
+  if (setup.fieldFlash) PutInFieldState(*made.bridge->Flash());
   sim_.AttachBridge(*made.bridge, made.nodes.diskPath, made.nodes.winusbPath);
 
   for (char letter : setup.driveLetters) AddVolume(machine, letter, made.nodes, setup.binding);

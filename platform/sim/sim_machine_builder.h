@@ -41,9 +41,8 @@ struct SimBridgeSetup {
   LocationText location = LocationText::WellFormed;
   std::uint8_t port = 0;                // 0: the hub's first free port
   std::string serial;                   // empty: "VX0001", "VX0002", ... in the order added
-  // The flash as bridges are found in the field: every block protected and
-  // old firmware (a byte pattern) everywhere. false: as the part leaves its
-  // maker, erased and with the status it powers up with.
+  // The flash as bridges are found in the field (PutInFieldState). false: as
+  // the part leaves its maker, erased and with the status it powers up with.
   bool fieldFlash = true;
 
   SimBridgeSetup& Layout(BridgeLayout value) { return Set(layout, value); }
@@ -66,6 +65,10 @@ struct SimBridgeSetup {
     return *this;
   }
 };
+
+// The flash as bridges are found in the field: every block protected, and
+// bytes of old firmware (a pattern no update writes by chance) everywhere.
+void PutInFieldState(emu::SpiFlash& flash);
 
 struct SimBridge {
   emu::Bridge* bridge = nullptr;
