@@ -25,7 +25,8 @@ TEST(CliTest, HelpDocumentsCommandsOptionsAndExitCodes) {
 }
 
 // The example settings update the emulated bridge; its state file keeps what
-// was written for a read afterwards and for the next run. (What an update
+// was written, and the protection restored at the end, for a read afterwards
+// and for the next run, which lifts that protection again. (What an update
 // leaves in the flash is the app tests' business.)
 TEST(CliTest, ExampleUpdateTracesEveryRequestAndKeepsTheBridgeInItsStateFile) {
   const ScratchDir dir;
@@ -35,6 +36,9 @@ TEST(CliTest, ExampleUpdateTracesEveryRequestAndKeepsTheBridgeInItsStateFile) {
   ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
   EXPECT_NE(result.out.find("Progress: 200/200\n"), std::string::npos);
   EXPECT_TRUE(result.out.ends_with("Message: Success!!\n")) << result.out;
+  const std::string state = dir.Read("bridge.state");
+  EXPECT_EQ(state.size(), 512 * 1024 + 8u);
+  EXPECT_TRUE(state.ends_with(std::string("VXSR\x01\x02\x1C\x00", 8)));
 
   const std::string trace = dir.Read("trace.txt");
   EXPECT_TRUE(trace.starts_with(kChipInfoLine));  // the search asks for the chip information first
@@ -49,14 +53,19 @@ TEST(CliTest, ExampleUpdateTracesEveryRequestAndKeepsTheBridgeInItsStateFile) {
   EXPECT_EQ(again.out.find("Checksum of the code on the bridge: 0000"), std::string::npos) << again.out;
 }
 
-TEST(CliTest, SimImageIsTheFlashOnFirstUse) {
+// The flash on first use, and a state file of the flash alone as written
+// before the status was kept.
+TEST(CliTest, SimImageOrAnArrayOnlyStateFileIsTheFlash) {
   const ScratchDir dir;
   const std::string image = kExampleFirmware.substr(0, 1000);
   dir.Write("image.bin", image);
-  const std::vector<std::string> args = {"--simulate=b.state", "--sim-image", "image.bin", "read", "out.bin",
-                                         "--length",           "1000"};
-  ASSERT_EQ(RunUpdater(dir, args).exitCode, 0);
-  EXPECT_EQ(dir.Read("out.bin"), image);
+  dir.Write("old.state", kExampleFirmware.substr(1000, 1000) + std::string(512 * 1024 - 1000, '\xFF'));
+  for (const auto& [state, expected] : {std::pair{"b.state", image}, {"old.state", kExampleFirmware.substr(1000, 1000)}}) {
+    const std::vector<std::string> args = {"--simulate=" + std::string(state), "--sim-image", "image.bin", "read",
+                                           "out.bin", "--length", "1000"};
+    ASSERT_EQ(RunUpdater(dir, args).exitCode, 0);
+    EXPECT_EQ(dir.Read("out.bin"), expected);
+  }
 }
 
 TEST(CliTest, ListShowsTheEmulatedBridgeAndTracesToStandardError) {

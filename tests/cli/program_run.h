@@ -121,10 +121,13 @@ inline bool InterruptAtTraceLine(const ScratchDir& dir, std::vector<std::string>
                                  ProgramResult& result) {
   const std::string fifo = dir / "trace.fifo";
   if (mkfifo(fifo.c_str(), 0600) != 0) return false;
+  // Opened and shrunk while still empty, before the program can write: a pipe
+  // that already holds more than the new size keeps its 64 KiB, and the
+  // program could then run to its end before the interrupt.
+  const int trace = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  if (trace < 0 || fcntl(trace, F_SETPIPE_SZ, 4096) < 0 || fcntl(trace, F_SETFL, 0) < 0) return false;
   args.push_back("--trace=" + fifo);
   const pid_t child = Start(dir, args);
-  const int trace = open(fifo.c_str(), O_RDONLY);
-  fcntl(trace, F_SETPIPE_SZ, 4096);
   std::string seen;
   const bool reached = ReadUntil(trace, seen, interruptAt);
   if (reached) kill(child, SIGINT);
