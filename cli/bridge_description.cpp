@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "base/text.h"
+#include "cli/linux_devices.h"
 #include "flash/flash_table.h"
 
 namespace vx::cli {
@@ -69,6 +70,7 @@ std::string DescribeBridge(const DeviceRecord& device) {
   text += "  Flash chip:       " + FlashText(device) + "\n";
   text += "  USB device:       " + TextOrNone(TextOf(device.usbInstanceId)) + "\n";
   text += "  Disk path:        " + TextOrNone(TextOf(device.diskPath)) + "\n";
+  if (const std::string block = BlockDeviceText(device); !block.empty()) text += "  Block device:     " + block + "\n";
   text += "  WinUSB path:      " + TextOrNone(TextOf(device.winusbPath)) + "\n";
   text += "  Hub / port:       " + std::to_string(device.hubNumber) + " / " + std::to_string(device.portNumber) + "\n";
   text += "  Drive letters:    " + DriveText(device) + "\n";

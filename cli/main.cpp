@@ -8,6 +8,7 @@
 #include "cli/commands.h"
 #include "cli/exit_codes.h"
 #include "cli/interrupt_guard.h"
+#include "cli/linux_devices.h"
 #include "cli/options.h"
 #include "cli/program_paths.h"
 #include "cli/sim_flash_choice.h"
@@ -70,12 +71,15 @@ int Run(const Options& options) {
       return kExitFileError;
     }
     apis = simulation->Apis(apis);
+  } else {
+    PrepareLinuxSearch(apis, paths, options.command, stderr);
   }
   int code = kExitOk;
   {
     const platform::ScopedPlatform installed(apis);
     code = RunCommand(options, paths, guard);
   }
+  if (!simulation) ReportLinuxNotices(options.command, stderr);
   if (simulation && !simulation->Save(error)) {
     Complain(error);
     if (code == kExitOk) code = kExitFileError;

@@ -6,17 +6,9 @@
 #include <unistd.h>
 
 #include "base/text.h"
+#include "platform/linux/descriptor_handles.h"
 
 namespace vx::platform::linux_backend {
-
-namespace {
-
-// The handle value is the descriptor plus one, so that descriptor 0 is not
-// mistaken for "no handle".
-FileHandle HandleOf(int fd) { return static_cast<FileHandle>(static_cast<std::uintptr_t>(fd) + 1); }
-int DescriptorOf(FileHandle file) { return static_cast<int>(static_cast<std::uintptr_t>(file) - 1); }
-
-}  // namespace
 
 FileHandle LinuxFiles::OpenForRead(std::u16string_view path) {
   if (path.empty() || path.find(u'\0') != std::u16string_view::npos) return FileHandle::None;
@@ -28,7 +20,7 @@ FileHandle LinuxFiles::OpenForRead(std::u16string_view path) {
     ::close(fd);
     return FileHandle::None;
   }
-  return HandleOf(fd);
+  return HandleOfDescriptor<FileHandle>(fd);
 }
 
 bool LinuxFiles::GetSize(FileHandle file, std::uint64_t& size) {

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/query_text.h"
+
 namespace vx::platform::sim {
 
 namespace {
@@ -22,17 +24,6 @@ const std::optional<std::u16string>& PropertyOf(const NodeProperties& properties
       break;
   }
   return properties.location;
-}
-
-// Copies text and its terminator when bufferChars allows; requiredChars is
-// set either way.
-QueryResult CopyText(std::u16string_view text, char16_t* buffer, std::uint32_t bufferChars,
-                     std::uint32_t& requiredChars) {
-  requiredChars = static_cast<std::uint32_t>(text.size() + 1);
-  if (buffer == nullptr || bufferChars < requiredChars) return QueryResult::InsufficientBuffer;
-  std::copy(text.begin(), text.end(), buffer);
-  buffer[text.size()] = u'\0';
-  return QueryResult::Ok;
 }
 
 }  // namespace
@@ -87,7 +78,7 @@ QueryResult SimDeviceTree::GetDeviceInstanceId(DeviceInfoSet set, const DeviceIn
                                                std::uint32_t bufferChars, std::uint32_t& requiredChars) {
   const auto data = sets_.Find(set);
   if (!data || !IsMember(*data, device)) return QueryResult::Failed;
-  return CopyText(machine_.Node(device.devInst).instanceId, buffer, bufferChars, requiredChars);
+  return CopyQueryText(machine_.Node(device.devInst).instanceId, buffer, bufferChars, requiredChars);
 }
 
 QueryResult SimDeviceTree::GetDeviceInterfaceDetail(DeviceInfoSet set, const DeviceInterfaceData& interfaceData,
@@ -99,7 +90,7 @@ QueryResult SimDeviceTree::GetDeviceInterfaceDetail(DeviceInfoSet set, const Dev
   if (std::find(data->interfaces.begin(), data->interfaces.end(), index) == data->interfaces.end())
     return QueryResult::Failed;
   const auto& entry = machine_.Interfaces()[index];
-  const QueryResult result = CopyText(entry.path, buffer, bufferChars, requiredChars);
+  const QueryResult result = CopyQueryText(entry.path, buffer, bufferChars, requiredChars);
   if (result == QueryResult::Ok && device != nullptr) {
     const auto position = std::find(data->devices.begin(), data->devices.end(), entry.node) - data->devices.begin();
     *device = {entry.node, static_cast<std::uintptr_t>(position)};
@@ -111,10 +102,7 @@ QueryResult SimDeviceTree::ReadProperty(NodeId node, DeviceProperty property, ch
                                         std::uint32_t& lengthBytes) const {
   const auto& value = PropertyOf(machine_.Node(node).properties, property);
   if (!value) return QueryResult::Failed;
-  std::uint32_t requiredChars = 0;
-  const QueryResult result = CopyText(*value, buffer, lengthBytes / 2, requiredChars);
-  lengthBytes = requiredChars * 2;
-  return result;
+  return CopyPropertyText(*value, buffer, lengthBytes);
 }
 
 QueryResult SimDeviceTree::GetDeviceRegistryProperty(DeviceInfoSet set, const DeviceInfoData& device,
@@ -154,12 +142,7 @@ bool SimDeviceTree::GetSibling(DevNode node, DevNode& sibling) {
 }
 
 bool SimDeviceTree::GetDeviceId(DevNode node, char16_t* buffer, std::uint32_t bufferChars) {
-  if (!machine_.IsNode(node) || buffer == nullptr) return false;
-  const auto& id = machine_.Node(node).instanceId;
-  if (id.size() > bufferChars) return false;
-  std::copy(id.begin(), id.end(), buffer);
-  if (id.size() < bufferChars) buffer[id.size()] = u'\0';
-  return true;
+  return machine_.IsNode(node) && CopyDeviceId(machine_.Node(node).instanceId, buffer, bufferChars);
 }
 
 QueryResult SimDeviceTree::GetDevNodeRegistryProperty(DevNode node, DeviceProperty property, char16_t* buffer,

@@ -1,6 +1,6 @@
 #include "platform/sim/sim_hubs.h"
 
-#include <algorithm>
+#include "platform/query_text.h"
 
 namespace vx::platform::sim {
 
@@ -42,12 +42,7 @@ bool SimHubs::GetConnectionDriverKeyName(DeviceHandle hub, std::uint32_t connect
   if (port == nullptr || !port->connected || !machine_.IsNode(port->device)) return false;
   const auto& key = machine_.Node(port->device).properties.driverKey;
   if (!key) return false;
-  requiredChars = static_cast<std::uint32_t>(key->size() + 1);
-  if (bufferChars == 0) return true;
-  if (buffer == nullptr || bufferChars < requiredChars) return false;
-  std::copy(key->begin(), key->end(), buffer);
-  buffer[key->size()] = u'\0';
-  return true;
+  return CopyDriverKeyName(*key, buffer, bufferChars, requiredChars);
 }
 
 void SimHubs::Close(DeviceHandle hub) { handles_.Close(hub); }
