@@ -81,21 +81,5 @@ TEST_F(BridgeFaultTest, ShortDataIgnoredWritesAndStuckBusy) {
   EXPECT_EQ(SpiIn(bridge, {0x05}, 2)[0] & spi::kStatusBusy, spi::kStatusBusy);
 }
 
-TEST_F(BridgeFaultTest, UsbFaultsFailOrShortenTheTransfer) {
-  const UsbRequest chipInfo{0xC0, 0xF1, 0x7E1B, 1, 16};
-  Bytes buffer(16);
-  bridge.Faults().OnUsbRequest(UsbFault::ShortTransfer(10), 1, chipInfo.value);
-  bridge.Faults().OnUsbRequest(UsbFault::Fails(1167), 1);
-  UsbResult result = bridge.ControlTransfer({0xC0, 0xF1, 0, 0, 2}, buffer.data(), 2);  // not the short rule's value
-  EXPECT_FALSE(result.ok);
-  EXPECT_EQ(result.errorCode, 1167u);
-  EXPECT_EQ(bridge.ControlTransfer(chipInfo, buffer.data(), 16).transferred, 10u);
-  EXPECT_EQ(bridge.ControlTransfer(chipInfo, buffer.data(), 16).transferred, 16u);
-  const auto usb = bridge.Trace().Usb();
-  ASSERT_EQ(usb.size(), 3u);
-  EXPECT_FALSE(usb[0].ok);
-  EXPECT_EQ(usb[1].transferred, 10u);
-}
-
 }  // namespace
 }  // namespace vx::emu

@@ -159,19 +159,6 @@ TEST(SpiFlash, CommandRules) {
   }
 }
 
-TEST(SpiFlash, PartialProtectionCoversTheTopOfTheArray) {
-  FlashBench bench(1);  // BP bits 0x0C, 1 MiB
-  const std::uint32_t capacity = bench.flash.Part().capacity;
-  bench.flash.SetStatus(0x04);  // level 1 of 3: the top quarter
-  EXPECT_EQ(bench.flash.ProtectedBytes(), capacity / 4);
-  const std::uint32_t firstProtected = capacity - capacity / 4;
-  bench.Write(Addressed(spi::kPageProgram, firstProtected, {0x00}));
-  bench.Write(Addressed(spi::kPageProgram, firstProtected - 256, {0x00}));
-  bench.Write({bench.flash.Part().chipEraseOpcodes.front()});  // refused while any block is protected
-  EXPECT_EQ(bench.Read(firstProtected, 1), Bytes{0xFF});
-  EXPECT_EQ(bench.Read(firstProtected - 256, 1), Bytes{0x00});
-}
-
 // Both status bytes are non-volatile: they outlast a power cycle, busy and the
 // latches do not. The parts that power up protected are protected again.
 TEST(SpiFlash, StatusBytesOutlastPowerCyclesUnlessThePartPowersUpProtected) {
@@ -192,40 +179,6 @@ TEST(SpiFlash, StatusBytesOutlastPowerCyclesUnlessThePartPowersUpProtected) {
     protectedPart.flash.SetStatus(0x00);
     protectedPart.flash.PowerCycle();
     EXPECT_EQ(protectedPart.Status(), protect);
-  }
-}
-
-TEST(SpiFlash, PartsAnswerTheIdentificationCommandsTheyKnow) {
-  const struct {
-    std::string_view part;
-    Bytes command;
-    Bytes answer;
-  } cases[] = {
-      {"C2 20 15", {0x9F}, {0xC2, 0x20, 0x15}},
-      {"C2 20 11", {0x90, 0, 0, 0}, {0xC2, 0x10, 0xC2, 0x10}},
-      {"C2 20 11", {0x90, 0, 0, 1}, {0x10, 0xC2}},  // odd address: device first
-      {"1F 65 (0x15 only)", {0x15}, {0x1F, 0x65}},
-      {"1F 65 (0x15 only)", {0x9F}, {0xFF, 0xFF, 0xFF}},
-      {"BF 49 (0x90 only)", {0x90, 0, 0, 0}, {0xBF, 0x49, 0xBF, 0x49}},
-      {"BF 49 (0x90 only)", {0x90}, {0xFF, 0xFF, 0xFF, 0xBF, 0x49}},  // the address is clocked first
-      {"9D 7C (0xAB)", {0xAB, 0, 0, 0}, {0x9D, 0x7C, 0x9D}},
-      {"9D 7C (0xAB)", {0x9F}, {0x7F, 0x9D, 0x7C}},
-      {"EF 40 18", {0x90, 0, 0, 0}, {0xEF, 0x17}},
-      {kSilentPart, {0x9F}, {0xFF, 0xFF, 0xFF}},
-      {kSilentPart, {0xAB, 0, 0, 0}, {0xFF, 0xFF, 0xFF}},
-      {kUnknownMakerPart, {0x9F}, {0xA1, 0x40, 0x14}},
-      {kContinuationCodePart, {0x9F}, {0x7F, 0x9D, 0x13}},
-      {kContinuationCodePart, {0xAB, 0, 0, 0}, {0xFF, 0xFF, 0xFF}},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(FlashBench(c.part).Ask(c.command, c.answer.size()), c.answer) << c.part << " " << int(c.command[0]);
-  }
-}
-
-TEST(SpiFlash, UnknownOpcodesReadAsFloatingBus) {
-  FlashBench bench(8);
-  for (std::uint8_t opcode : {0x15, 0x90, 0xAB, 0x35, 0x4B, 0x00, 0xFF}) {
-    EXPECT_EQ(bench.Ask({opcode, 0, 0, 0}, 4), (Bytes{0xFF, 0xFF, 0xFF, 0xFF})) << int(opcode);
   }
 }
 

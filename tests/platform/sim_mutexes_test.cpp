@@ -72,28 +72,5 @@ TEST_F(SimMutexesTest, RealThreadWaitsForTheOwnerThread) {
   EXPECT_EQ(mutexes_.FailedReleases(), 3);
 }
 
-TEST_F(SimMutexesTest, NamedObjectLivesWhileHandlesAreOpen) {
-  EXPECT_EQ(mutexes_.Open(u"[Device0001]"), MutexHandle::None);
-  const MutexHandle opened = mutexes_.Open(kName);
-  ASSERT_NE(opened, MutexHandle::None);
-  EXPECT_EQ(mutexes_.OpenHandles(), 2u);
-  EXPECT_TRUE(mutexes_.Close(mutex_));
-  EXPECT_TRUE(mutexes_.Exists(kName));
-  EXPECT_TRUE(mutexes_.Close(opened));
-  EXPECT_FALSE(mutexes_.Exists(kName));
-  EXPECT_EQ(mutexes_.Wait(opened, 0), WaitResult::Failed);
-  EXPECT_EQ(mutexes_.OpenHandles(), 0u);
-}
-
-TEST_F(SimMutexesTest, FaultsOnDemand) {
-  mutexes_.SetFaults(kName, {.open = true, .create = true});
-  EXPECT_EQ(mutexes_.Open(kName), MutexHandle::None);
-  EXPECT_EQ(mutexes_.Create(kName), MutexHandle::None);
-  const MutexHandle other = mutexes_.Create(u"[Device0001]");
-  mutexes_.SetFaults(u"", {.wait = true});  // every name
-  EXPECT_EQ(mutexes_.Wait(other, 0), WaitResult::Failed);
-  EXPECT_FALSE(mutexes_.IsOwned(u"[Device0001]"));
-}
-
 }  // namespace
 }  // namespace vx::platform::sim
