@@ -61,9 +61,6 @@ ScsiResult Bridge::CarryFault(const Fault& fault, const ScsiCommand& command) {
       return {true, fault.status, 0};
     case FaultKind::IgnoreWrite:
       return Good(command.transferLength);
-    case FaultKind::Vanish:
-      present_ = false;
-      return Failed();
     case FaultKind::StickBusy: {
       const ScsiResult result = Carry(command);
       if (flash_) flash_->SetStuckBusy(true);

@@ -98,37 +98,25 @@ TEST(EarlyFailureTest, EndsBeforeAnythingIsWritten) {
 // update; protection that cannot be restored is reported, and the update
 // still succeeds.
 TEST(UpdateEndingTest, EachFailingStepEndsWithItsMessage) {
-  const std::string verifyData = "box ERROR: Verify data failed. [10] | bar hidden | update enabled";
-  const std::string verifyImage = "pos 150 | pos 180 | box ERROR: Verify image error. [10] | bar hidden | update enabled";
+  const emu::Fault fails = emu::Fault::CallFails();
   const struct {
     std::string at;
-    std::function<void(emu::Bridge&, emu::FaultPlan&)> plant;
+    std::function<void(emu::Bridge&)> plant;
     std::string after;  // the events after `at`
   } cases[] = {
-      {"status Erasing chip...", [](emu::Bridge&, emu::FaultPlan& f) { f.OnSpiOpcode(0x02, emu::Fault::IgnoreWrite(), 1); },
-       "pos 15 | pos 30 | pos 60 | status Verifying write data... | pos 90 | " + verifyData},
-      // The last of 26 reads, each followed by one poll, ends with the block's last byte.
-      {"status Verifying write data...",
-       [](emu::Bridge& b, emu::FaultPlan& f) { f.OnCommand(b.CommandsReceived() + 51, emu::Fault::CorruptByte(111)); },
-       "pos 90 | " + verifyData},
-      {"status Writing disk image file...",
-       [](emu::Bridge&, emu::FaultPlan& f) { f.OnOpcode(0xE6, emu::Fault::IgnoreWrite(), 1); }, verifyImage},
+      {"status Verifying write data...",  // the last of 26 reads, each with one poll, ends with the block's last byte
+       [](emu::Bridge& b) { b.Faults().OnCommand(b.CommandsReceived() + 51, emu::Fault::CorruptByte(111)); },
+       "pos 90 | box ERROR: Verify data failed. [10] | bar hidden | update enabled"},
       {"status Writing disk image file...",  // the last byte of the 5120 read back
-       [](emu::Bridge& b, emu::FaultPlan& f) { f.OnCommand(b.CommandsReceived() + 2, emu::Fault::CorruptByte(5119)); },
-       verifyImage},
+       [](emu::Bridge& b) { b.Faults().OnCommand(b.CommandsReceived() + 2, emu::Fault::CorruptByte(5119)); },
+       "pos 150 | pos 180 | box ERROR: Verify image error. [10] | bar hidden | update enabled"},
       {"status Writing disk image file...",
-       [](emu::Bridge&, emu::FaultPlan& f) {
-         f.OnOpcode(0xE6, emu::Fault::CallFails());
-         f.OnSpiOpcode(0x02, emu::Fault::CallFails());
-       },
+       [&](emu::Bridge& b) { b.Faults().OnOpcode(0xE6, fails), b.Faults().OnSpiOpcode(0x02, fails); },
        "box ERROR: Write disk image file error. [10] | bar hidden | update enabled"},
       {"status Writing disk image file...",
-       [](emu::Bridge&, emu::FaultPlan& f) {
-         f.OnOpcode(0xE5, emu::Fault::CallFails());
-         f.OnSpiOpcode(0x03, emu::Fault::CallFails());
-       },
+       [&](emu::Bridge& b) { b.Faults().OnOpcode(0xE5, fails), b.Faults().OnSpiOpcode(0x03, fails); },
        "pos 150 | box ERROR: Read disk image error. [10] | bar hidden | update enabled"},
-      {"pos 195", [](emu::Bridge&, emu::FaultPlan& f) { f.OnSpiOpcode(0x01, emu::Fault::CallFails()); },
+      {"pos 195", [&](emu::Bridge& b) { b.Faults().OnSpiOpcode(0x01, fails); },
        "status Not support. | pos 200 | status Success. | box Message: Success!! | bar hidden | update enabled"},
   };
   for (const auto& c : cases) {
@@ -138,7 +126,7 @@ TEST(UpdateEndingTest, EachFailingStepEndsWithItsMessage) {
     m.WriteFirmware("fw.eep");
     ASSERT_TRUE(m.StartUp());
     m.view_.onEvent = [&](const std::string& event) {
-      if (event == c.at) c.plant(bridge, bridge.Faults());
+      if (event == c.at) c.plant(bridge);
     };
     m.FireTimers();
     EXPECT_EQ(m.view_.Joined(c.at), c.after);

@@ -19,44 +19,6 @@ class BridgeFaultTest : public testing::Test {
   Bridge bridge{clock, PartForRow(8)};
 };
 
-TEST(BridgeFault, NthCommandFailsOnceOrUnplugsTheBridge) {
-  for (const bool vanish : {false, true}) {
-    SCOPED_TRACE(vanish);
-    VirtualClock clock;
-    Bridge bridge(clock, PartForRow(8));
-    bridge.Faults().OnCommand(2, vanish ? Fault::Vanish() : Fault::CallFails());
-    EXPECT_TRUE(Good(SpiOut(bridge, {0x06})));
-    EXPECT_FALSE(SpiOut(bridge, {0x06}).completed);
-    EXPECT_EQ(Good(SpiOut(bridge, {0x06})), !vanish);
-    EXPECT_EQ(bridge.Present(), !vanish);
-    const auto scsi = bridge.Trace().Scsi();  // a vanished bridge is not reached at all
-    ASSERT_EQ(scsi.size(), vanish ? 2u : 3u);
-    EXPECT_FALSE(scsi[1].completed);
-    EXPECT_EQ(bridge.Trace().SpiOpcodes(), vanish ? "06" : "06 06");  // failed commands never reach the flash
-  }
-}
-
-TEST_F(BridgeFaultTest, OpcodeRulesLastTheirTimesAndTheFirstMatchWins) {
-  bridge.Faults().OnOpcode(scsi::kSpiIn, Fault::Status(0x08));
-  for (int i = 0; i < 3; ++i) {
-    Bytes data(3, 0xEE);
-    const ScsiResult result = Execute(bridge, SpiBlock(scsi::kSpiIn, {0x9F}, 3), true, data);
-    EXPECT_TRUE(result.completed);
-    EXPECT_EQ(result.status, 0x08);
-    EXPECT_EQ(data, Bytes(3, 0xEE));  // not carried out
-  }
-  bridge.Faults().Clear();
-  bridge.Faults().OnSpiOpcode(0x05, Fault::CallFails(), 2);
-  bridge.Faults().OnOpcode(scsi::kSpiOut, Fault::Status(0x02), 1);
-  bridge.Faults().OnSpiOpcode(0x06, Fault::CallFails());
-  for (int i = 0; i < 2; ++i) EXPECT_TRUE(SpiIn(bridge, {0x05}, 2).empty()) << i;
-  EXPECT_EQ(SpiIn(bridge, {0x05}, 2), (Bytes{0x00, 0x00}));
-  EXPECT_EQ(Enable().status, 0x02);
-  EXPECT_FALSE(Enable().completed);
-  bridge.Faults().Clear();
-  EXPECT_TRUE(Good(Enable()));
-}
-
 TEST_F(BridgeFaultTest, ShortDataIgnoredWritesAndStuckBusy) {
   bridge.Faults().OnSpiOpcode(0x9F, Fault::ShortData(1), 1);
   Bytes id(3, 0xEE);

@@ -92,17 +92,6 @@ TEST_F(BridgeTest, SpiCommandsReachTheFlashAsOneTransactionEach) {
   EXPECT_TRUE(spi[3].dataIn);
 }
 
-TEST_F(BridgeTest, SpiCommandsReachTheFlashOnlyInSpiFlashMode) {
-  for (std::uint8_t mode : {0, 2, 9}) {
-    SCOPED_TRACE(int(mode));
-    bridge.Config().chipInfo = DiskChipInfo({.mode = mode});
-    EXPECT_EQ(SpiOut(bridge, {0x06}).status, scsi::kCheckCondition);
-    EXPECT_TRUE(SpiIn(bridge, {0x9F}, 3).empty());
-    EXPECT_FALSE(bridge.Flash()->WriteEnabled());
-  }
-  EXPECT_TRUE(bridge.Trace().Spi().empty());
-}
-
 // The bytes past the last whole block move with the blocks, or (a bridge
 // configured so) do not move at all: a read then delivers the blocks alone.
 TEST_F(BridgeTest, ImageSectorsMoveTheDataPhaseAtTheBlockAddress) {
@@ -139,30 +128,6 @@ TEST_F(BridgeTest, ImageSectorsMoveTheDataPhaseAtTheBlockAddress) {
   EXPECT_EQ(Sectors(scsi::kReadImageSectors, 0, two).status, scsi::kCheckCondition);
   clock.Advance(PartForRow(8).writeStatusMs);
   EXPECT_TRUE(Good(Sectors(scsi::kReadImageSectors, 0, two)));
-}
-
-TEST_F(BridgeTest, ControlRequestsAnswerTheirBlocks) {
-  bridge.Config().usbChipInfo = UsbChipInfo({.firmwareVersion = 0x01000005, .infoWord8 = 0xABCD});
-  bridge.Config().usbStatus = {0x12, 0x34};
-  const struct {
-    UsbRequest request;
-    bool ok;
-    Bytes answer;  // the buffer afterwards, 16 bytes offered
-  } cases[] = {
-      {{0xC0, 0xF1, 0x7E1B, 1, 16}, true, {0x1B, 0x7E, 0x94, 0xC6, 0, 0, 0, 0, 0, 0, 0x01, 0x00, 0x00, 0x05, 0xAB, 0xCD}},
-      {{0xC0, 0xF1, 0, 0, 2}, true, {0x12, 0x34}},
-      {{0xC0, 0xF1, 0x7E1B, 1, 8}, true, {0x1B, 0x7E, 0x94, 0xC6, 0, 0, 0, 0}},  // never more than asked
-      {{0xC0, 0xF2, 0x7E1B, 1, 16}, false, {}},
-      {{0xC0, 0xF1, 0x7E1B, 0, 16}, false, {}},
-  };
-  for (const auto& c : cases) {
-    Bytes buffer(16, 0xEE);
-    const UsbResult result = bridge.ControlTransfer(c.request, buffer.data(), 16);
-    EXPECT_EQ(result.ok, c.ok);
-    EXPECT_EQ(result.transferred, c.answer.size());
-    EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(c.answer.size())), c.answer);
-    EXPECT_EQ(result.errorCode, c.ok ? 0 : usb_error::kGenFailure);
-  }
 }
 
 }  // namespace

@@ -31,7 +31,6 @@ TEST(LinuxScsi, FillsTheSgIoHeaderAndReadsItsAnswer) {
       {"one byte short", ScsiDirection::In, 3, SG_DXFER_FROM_DEV, 0, 0, 0, 0, 1, true, 2},
       {"ioctl refused", ScsiDirection::In, 3, SG_DXFER_FROM_DEV, -1, 0, 0, 0, 0, false, 0},
       {"host time-out", ScsiDirection::In, 3, SG_DXFER_FROM_DEV, 0, 0x03, 0, 0, 0, false, 0},
-      {"host error", ScsiDirection::Out, 3, SG_DXFER_TO_DEV, 0, 0x07, 0, 0, 0, false, 0},
       {"driver time-out", ScsiDirection::In, 3, SG_DXFER_FROM_DEV, 0, 0, 0x06, 0, 0, false, 0},
       {"driver error with sense", ScsiDirection::In, 3, SG_DXFER_FROM_DEV, 0, 0, 0x0C, 2, 0, false, 0},
   };
@@ -60,8 +59,6 @@ TEST(LinuxScsi, FillsTheSgIoHeaderAndReadsItsAnswer) {
     EXPECT_EQ(seen.cmdp, kCdb);
     EXPECT_EQ(seen.cmd_len, 16);
     EXPECT_EQ(seen.timeout, 5000u);  // milliseconds
-    EXPECT_NE(seen.sbp, nullptr);
-    EXPECT_GT(seen.mx_sb_len, 0);
     EXPECT_EQ(completion.status, c.carried ? c.status : 0x55);
     EXPECT_EQ(completion.transferred, c.carried ? c.transferred : 0x55u);
   }
