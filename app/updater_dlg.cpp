@@ -68,7 +68,7 @@ bool CVX94C6FWUpdaterDlg::OnInitDialog(std::u16string_view programPath) {
 bool CVX94C6FWUpdaterDlg::StartUp(std::u16string_view exeDir, std::u16string_view settingsPath) {
   m_exeDir = exeDir;
   if (!ReadConfig(settingsPath)) {
-    view_.MessageBox(u"Failed to get configuration information.", u"Error", MB_OK);
+    view_.ShowMessageBox(u"Failed to get configuration information.", u"Error", BoxStyle::Ok);
     outcome_ = UpdaterOutcome::SettingsRefused;
     view_.Cancel();
     return false;
@@ -80,15 +80,15 @@ bool CVX94C6FWUpdaterDlg::StartUp(std::u16string_view exeDir, std::u16string_vie
   }
   LoadFirmwareFile();
   if (m_imageLoaded.load() == 1) {
-    if (view_.MessageBox(u"Please do not power down or un-plug the device when updating the FW.", u"Warning",
-                         MB_OKCANCEL | MB_ICONWARNING) == IDOK) {
+    if (view_.ShowMessageBox(u"Please do not power down or un-plug the device when updating the FW.", u"Warning",
+                             BoxStyle::OkCancel | BoxStyle::IconWarning) == BoxAnswer::Ok) {
       view_.StartTimer(IDT_AUTO_START, kTimerPeriodMs);
       view_.SetStatus(u"Updating now, please don't remove device!");
       return true;
     }
     outcome_ = UpdaterOutcome::Declined;
   } else {
-    view_.MessageBox(u"Load FW error!!!", u"Error", MB_ICONERROR);
+    view_.ShowMessageBox(u"Load FW error!!!", u"Error", BoxStyle::IconError);
     view_.SetStatus(u"Load FW error!!!");
     outcome_ = UpdaterOutcome::FileNotLoaded;
   }
@@ -101,7 +101,7 @@ bool CVX94C6FWUpdaterDlg::CheckDevice() {
   const bool found = RefreshDevices(m_deviceTable, m_deviceCount);
   if (!found || m_deviceCount < 1 || m_deviceTable == nullptr) {
     ReleaseDevices(m_deviceTable, m_deviceCount);
-    view_.MessageBox(u"Can't find the device!\nPlease check the device.", u"ERROR", MB_ICONERROR);
+    view_.ShowMessageBox(u"Can't find the device!\nPlease check the device.", u"ERROR", BoxStyle::IconError);
     outcome_ = UpdaterOutcome::NoDevice;
     return false;
   }
@@ -117,7 +117,7 @@ bool CVX94C6FWUpdaterDlg::CheckDevice() {
 bool CVX94C6FWUpdaterDlg::ReadBackDevice(const DeviceRecord& device) {
   std::vector<std::uint8_t> content(kDeviceContentLength, 0xFF);
   if (!ReadFlash(device, kConfigAddress, content.data(), kDeviceContentLength)) {
-    view_.MessageBox(u"Read device content error", u"Read device fail", MB_ICONINFORMATION);
+    view_.ShowMessageBox(u"Read device content error", u"Read device fail", BoxStyle::IconInformation);
     return false;
   }
   ImageStore& images = Images();
@@ -147,7 +147,7 @@ void CVX94C6FWUpdaterDlg::LoadFirmwareFile() {
   switch (m_fileType) {
     case kFileBin:
       if (!images.LoadBinFile(m_filePath, details)) {
-        view_.MessageBox(u"Load BIN file error!!!", u"Error", MB_ICONERROR);
+        view_.ShowMessageBox(u"Load BIN file error!!!", u"Error", BoxStyle::IconError);
         view_.SetStatus(details);
         m_imageLoaded.exchange(0);
         return;
@@ -157,14 +157,15 @@ void CVX94C6FWUpdaterDlg::LoadFirmwareFile() {
       // A path with ".txt" in it is refused without reading the file.
       if (m_filePath.find(u".txt") != std::u16string::npos || !images.LoadEepFile(m_filePath)) {
         images.SetConfigImage(savedConfig);
-        view_.MessageBox(u"Load EEP file error!!!", u"Error", MB_ICONERROR);
+        view_.ShowMessageBox(u"Load EEP file error!!!", u"Error", BoxStyle::IconError);
         view_.SetStatus(details);
         m_imageLoaded.exchange(0);
         return;
       }
       break;
     default:
-      view_.MessageBox(u"File Format is Invalid!\nPlease Select BIN/EEP code for FW.", u"ERROR", MB_ICONERROR);
+      view_.ShowMessageBox(u"File Format is Invalid!\nPlease Select BIN/EEP code for FW.", u"ERROR",
+                           BoxStyle::IconError);
       m_imageLoaded.exchange(0);
       return;
   }
@@ -185,7 +186,7 @@ bool CVX94C6FWUpdaterDlg::AcceptCodeLength(const std::uint8_t* savedConfig, bool
     images.ClearCodeImage();
   }
   images.SetConfigImage(savedConfig);
-  view_.MessageBox(text, u"Error", MB_ICONERROR);
+  view_.ShowMessageBox(text, u"Error", BoxStyle::IconError);
   view_.SetStatus(text);
   m_imageLoaded.exchange(0);
   return false;
@@ -198,8 +199,8 @@ void CVX94C6FWUpdaterDlg::StartUpdate() {
   if (m_imageLoaded.load() == 0) {
     // Without firmware an update would erase the bridge and write the
     // configuration image alone.
-    view_.MessageBox(u"No firmware is loaded.\nPlease load a BIN or EEP file before updating.", u"ERROR",
-                     MB_ICONERROR);
+    view_.ShowMessageBox(u"No firmware is loaded.\nPlease load a BIN or EEP file before updating.", u"ERROR",
+                         BoxStyle::IconError);
     outcome_ = UpdaterOutcome::FileNotLoaded;
     view_.EnableUpdate(true);
     return;
@@ -216,7 +217,7 @@ bool CVX94C6FWUpdaterDlg::PassGates() {
     refusal = u"FW checksum are not the same.";
   }
   if (refusal == nullptr) return true;
-  view_.MessageBox(refusal, u"Message", MB_OK);
+  view_.ShowMessageBox(refusal, u"Message", BoxStyle::Ok);
   outcome_ = UpdaterOutcome::GateRefused;
   view_.Close();
   return false;
@@ -226,7 +227,7 @@ void CVX94C6FWUpdaterDlg::LaunchUpdateThread() {
   try {
     UpdateImages images;
     if (!TakeUpdateImages(Images(), images)) {
-      view_.MessageBox(CodeTooLongText(Images().codeLength), u"ERROR", MB_ICONERROR);
+      view_.ShowMessageBox(CodeTooLongText(Images().codeLength), u"ERROR", BoxStyle::IconError);
       outcome_ = UpdaterOutcome::FileNotLoaded;
       view_.EnableUpdate(true);
       return;
@@ -239,7 +240,7 @@ void CVX94C6FWUpdaterDlg::LaunchUpdateThread() {
   } catch (const std::exception&) {  // no memory for the images, or no thread
     m_workerThread = false;
     outcome_ = UpdaterOutcome::UpdateFailed;
-    view_.MessageBox(u"The update could not be started.", u"ERROR", MB_ICONERROR);
+    view_.ShowMessageBox(u"The update could not be started.", u"ERROR", BoxStyle::IconError);
     view_.EnableUpdate(true);
   }
 }
@@ -265,7 +266,7 @@ void CVX94C6FWUpdaterDlg::OnBrowse(std::u16string_view chosenPath) {
   if (EqualsIgnoreCase(extension, u"bin") || EqualsIgnoreCase(extension, u"eep")) {
     LoadFirmwareFile();
   } else {
-    view_.MessageBox(u"File Format is Invalid!\nPlease Select BIN or EEP file.", u"ERROR", MB_ICONERROR);
+    view_.ShowMessageBox(u"File Format is Invalid!\nPlease Select BIN or EEP file.", u"ERROR", BoxStyle::IconError);
   }
 }
 
@@ -282,8 +283,8 @@ void CVX94C6FWUpdaterDlg::OnExitClicked() {
   if (UpdateRunning()) {
     // The dialog must outlive the update thread, and the bridge must not be
     // left half written.
-    view_.MessageBox(u"An update is running.\nPlease wait until it has finished.", u"Warning",
-                     MB_OK | MB_ICONWARNING);
+    view_.ShowMessageBox(u"An update is running.\nPlease wait until it has finished.", u"Warning",
+                         BoxStyle::Ok | BoxStyle::IconWarning);
     return;
   }
   view_.Cancel();

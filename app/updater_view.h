@@ -9,14 +9,27 @@
 
 namespace vx {
 
-// Message box styles and answers, with the platform's values.
-inline constexpr unsigned MB_OK = 0x0;
-inline constexpr unsigned MB_OKCANCEL = 0x1;
-inline constexpr unsigned MB_ICONERROR = 0x10;
-inline constexpr unsigned MB_ICONWARNING = 0x30;
-inline constexpr unsigned MB_ICONINFORMATION = 0x40;
-inline constexpr int IDOK = 1;
-inline constexpr int IDCANCEL = 2;
+// The buttons and icon of a message box, with the platform's style values.
+enum class BoxStyle : unsigned {
+  Ok = 0x0,
+  OkCancel = 0x1,
+  IconError = 0x10,
+  IconWarning = 0x30,
+  IconInformation = 0x40,
+};
+
+constexpr BoxStyle operator|(BoxStyle a, BoxStyle b) {
+  return static_cast<BoxStyle>(static_cast<unsigned>(a) | static_cast<unsigned>(b));
+}
+
+// Whether the box offers Cancel besides OK, so that its answer means something.
+constexpr bool OffersCancel(BoxStyle style) {
+  constexpr unsigned kButtonsMask = 0xF;
+  return (static_cast<unsigned>(style) & kButtonsMask) == static_cast<unsigned>(BoxStyle::OkCancel);
+}
+
+// The button that closed a message box, with the platform's values.
+enum class BoxAnswer : int { Ok = 1, Cancel = 2 };
 
 // The dialog's two one-shot timers.
 inline constexpr unsigned IDT_AUTO_START = 8888;
@@ -31,8 +44,8 @@ class UpdaterView {
   virtual void SetProgressPos(int pos) = 0;
   virtual void ShowProgress(bool show) = 0;
   virtual void EnableUpdate(bool enable) = 0;
-  // Modal box; returns the button pressed (IDOK, IDCANCEL).
-  virtual int MessageBox(std::u16string_view text, std::u16string_view caption, unsigned style) = 0;
+  // Modal message box; returns the button pressed.
+  virtual BoxAnswer ShowMessageBox(std::u16string_view text, std::u16string_view caption, BoxStyle style) = 0;
   // Data exchange of the file box and the checksum box: ReadBoxes copies the
   // box texts out, ShowValues puts the given texts into the boxes.
   virtual void ReadBoxes(std::u16string& filePath, std::u16string& checksumText) = 0;
@@ -41,7 +54,7 @@ class UpdaterView {
   virtual void StartTimer(unsigned id, unsigned periodMs) = 0;
   virtual void StopTimer(unsigned id) = 0;
   virtual void Cancel() = 0;  // ends the dialog before or after it is shown
-  virtual void Close() = 0;   // ends the dialog with IDCANCEL
+  virtual void Close() = 0;   // ends the dialog as Cancel does
 };
 
 }  // namespace vx

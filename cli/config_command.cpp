@@ -1,10 +1,11 @@
+#include "cli/config_command.h"
+
 #include <cstdio>
 #include <filesystem>
 
 #include "app/device_text.h"
 #include "app/updater_dlg.h"
 #include "base/text.h"
-#include "cli/commands.h"
 #include "cli/console_view.h"
 #include "cli/exit_codes.h"
 

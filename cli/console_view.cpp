@@ -73,35 +73,35 @@ void ConsoleView::ShowProgress(bool show) {
 
 void ConsoleView::EnableUpdate(bool) {}
 
-int ConsoleView::MessageBox(std::u16string_view text, std::u16string_view caption, unsigned style) {
+BoxAnswer ConsoleView::ShowMessageBox(std::u16string_view text, std::u16string_view caption, BoxStyle style) {
   std::lock_guard lock(mutex_);
   ClearBar();
   std::fprintf(out_, "%s: %s\n", ToUtf8(caption).c_str(), Indented(text).c_str());
-  const int answer = (style & MB_OKCANCEL) != 0 ? Answer() : IDOK;
+  const BoxAnswer answer = OffersCancel(style) ? Answer() : BoxAnswer::Ok;
   if (progressShown_ && options_.liveProgress) DrawBar();
   std::fflush(out_);
   return answer;
 }
 
-int ConsoleView::Answer() {
+BoxAnswer ConsoleView::Answer() {
   if (options_.answerYes) {
     std::fprintf(out_, "    Confirmed by --yes.\n");
-    return IDOK;
+    return BoxAnswer::Ok;
   }
   if (!options_.askOnTerminal) {
     std::fprintf(out_, "    No terminal to confirm on: not confirmed (--yes confirms).\n");
-    return IDCANCEL;
+    return BoxAnswer::Cancel;
   }
   std::fprintf(out_, "    Continue? [y/N] ");
   std::fflush(out_);
   char line[64];
   if (std::fgets(line, sizeof line, in_) == nullptr) {
     std::fputc('\n', out_);
-    return IDCANCEL;
+    return BoxAnswer::Cancel;
   }
   std::string answer(line);
   while (!answer.empty() && std::isspace(static_cast<unsigned char>(answer.back()))) answer.pop_back();
-  return IsYes(answer) ? IDOK : IDCANCEL;
+  return IsYes(answer) ? BoxAnswer::Ok : BoxAnswer::Cancel;
 }
 
 void ConsoleView::ReadBoxes(std::u16string& filePath, std::u16string& checksumText) {

@@ -28,7 +28,7 @@ class ConsoleView : public UpdaterView {
   void SetProgressPos(int pos) override;
   void ShowProgress(bool show) override;
   void EnableUpdate(bool enable) override;
-  int MessageBox(std::u16string_view text, std::u16string_view caption, unsigned style) override;
+  BoxAnswer ShowMessageBox(std::u16string_view text, std::u16string_view caption, BoxStyle style) override;
   void ReadBoxes(std::u16string& filePath, std::u16string& checksumText) override;
   void ShowValues(std::u16string_view filePath, std::u16string_view checksumText) override;
   void ScrollFileBoxToEnd() override;
@@ -43,7 +43,7 @@ class ConsoleView : public UpdaterView {
   bool Ended();
 
  private:
-  int Answer();
+  BoxAnswer Answer();
   void DrawBar();
   void ClearBar();
 

@@ -1,7 +1,8 @@
+#include "cli/list_command.h"
+
 #include <cstdio>
 
 #include "cli/bridge_description.h"
-#include "cli/commands.h"
 #include "cli/device_table_scope.h"
 #include "cli/exit_codes.h"
 

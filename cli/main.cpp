@@ -5,15 +5,18 @@
 #include <string>
 
 #include "base/text.h"
-#include "cli/commands.h"
+#include "cli/config_command.h"
+#include "cli/diagnostic_output.h"
 #include "cli/exit_codes.h"
 #include "cli/interrupt_guard.h"
 #include "cli/linux_devices.h"
+#include "cli/list_command.h"
 #include "cli/options.h"
 #include "cli/program_paths.h"
+#include "cli/read_command.h"
 #include "cli/sim_flash_choice.h"
 #include "cli/simulation.h"
-#include "cli/trace_output.h"
+#include "cli/update_command.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/platform.h"
 
@@ -43,8 +46,8 @@ bool UsesSettings(Command command) { return command == Command::Update || comman
 int Run(const Options& options) {
   InterruptGuard guard;
   std::string error;
-  TraceOutput trace;
-  if (options.trace && !trace.Start(options.traceFile, error)) {
+  DiagnosticOutput diagnostics;
+  if (!diagnostics.Start(options.verbose, options.trace, options.traceFile, error)) {
     Complain(error);
     return kExitFileError;
   }

@@ -81,6 +81,7 @@ bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& 
   bool help = false;
   app.add_flag("-h,--help", help);
   app.add_flag("-y,--yes", out.yes)->disable_flag_override();
+  app.add_flag("-v,--verbose", out.verbose)->disable_flag_override();
   const CLI::Option* simulate = app.add_flag("--simulate{}", out.simState);
   const CLI::Option* trace = app.add_flag("--trace{}", out.traceFile);
   app.add_option("--config", out.configPath)->check(kNonEmpty);
@@ -168,6 +169,11 @@ Options:
                       (default: standard error):
                         SCSI <in|out> <length> <command block bytes> -> <ok|fail>
                         USB <type> <request> <value> <index> <length> -> <ok|fail>
+  --verbose, -v       Explain failures on standard error, one line for each
+                      cause: a bridge lock not obtained, a SCSI status with
+                      its sense data, an operating-system error, the step at
+                      which a flash operation stopped, a flash that stays
+                      busy. The messages themselves do not change.
   --help, -h          Show this text.
 
 While an update runs, Ctrl+C does not stop the program: the update must finish,

@@ -26,6 +26,7 @@ struct Options {
   std::string simFlash;    // the emulated part's ID answers; empty: the default part
   bool trace = false;
   std::string traceFile;   // empty: standard error
+  bool verbose = false;    // the causes of failures to standard error
 };
 
 // Parses the arguments after the program name; false with a message in

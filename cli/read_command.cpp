@@ -1,9 +1,10 @@
+#include "cli/read_command.h"
+
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "base/text.h"
-#include "cli/commands.h"
 #include "cli/device_table_scope.h"
 #include "cli/exit_codes.h"
 #include "cli/file_replace.h"

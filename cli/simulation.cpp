@@ -40,6 +40,7 @@ bool Simulation::Start(const Options& options, const emu::FlashPart& part, std::
   bridge_ = machine
                 .AddBridge(platform::sim::SimBridgeSetup().Part(part).ChipInfo(chipInfo).DriveLetters("E").FactoryFlash())
                 .bridge;
+  bridge_->Trace().Keep(0);  // the program never looks at the bridge's own record
   emu::SpiFlash& flash = *bridge_->Flash();
 
   statePath_ = options.simState;

@@ -1,9 +1,10 @@
+#include "cli/update_command.h"
+
 #include <unistd.h>
 
 #include <cstdio>
 
 #include "app/updater_dlg.h"
-#include "cli/commands.h"
 #include "cli/console_view.h"
 #include "cli/device_table_scope.h"
 #include "cli/exit_codes.h"

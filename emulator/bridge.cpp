@@ -20,9 +20,9 @@ constexpr std::uint8_t kChipRequest = 0xF1;
 constexpr std::uint16_t kChipInfoValue = 0x7E1B;
 constexpr std::uint16_t kChipInfoIndex = 1;
 
-ScsiResult Good(std::uint32_t transferred) { return {true, scsi::kGood, transferred}; }
-ScsiResult CheckCondition() { return {true, scsi::kCheckCondition, 0}; }
-ScsiResult Failed() { return {false, 0, 0}; }
+ScsiResult Good(std::uint32_t transferred) { return {true, scsi::kGood, {}, transferred}; }
+ScsiResult CheckCondition(Sense why = sense::kInvalidField) { return {true, scsi::kCheckCondition, why}; }
+ScsiResult Failed() { return {false, 0}; }
 
 bool HasSignature(std::span<const std::uint8_t> cdb) { return cdb[4] == 0x1B && cdb[5] == 0x7E; }
 
@@ -58,7 +58,7 @@ ScsiResult Bridge::CarryFault(const Fault& fault, const ScsiCommand& command) {
     case FaultKind::CallFails:
       return Failed();
     case FaultKind::Status:
-      return {true, fault.status, 0};
+      return {true, fault.status, fault.sense};
     case FaultKind::IgnoreWrite:
       return Good(command.transferLength);
     case FaultKind::StickBusy: {
@@ -88,7 +88,7 @@ ScsiResult Bridge::CarryFault(const Fault& fault, const ScsiCommand& command) {
 }
 
 ScsiResult Bridge::Carry(const ScsiCommand& command) {
-  if (command.cdb.empty()) return CheckCondition();
+  if (command.cdb.empty()) return CheckCondition(sense::kInvalidOpcode);
   switch (command.cdb[0]) {
     case scsi::kReadChipInfo:
       return ReadChipInfo(command);
@@ -99,7 +99,7 @@ ScsiResult Bridge::Carry(const ScsiCommand& command) {
     case scsi::kWriteImageSectors:
       return Sectors(command);
     default:
-      return CheckCondition();
+      return CheckCondition(sense::kInvalidOpcode);
   }
 }
 
@@ -144,9 +144,10 @@ ScsiResult Bridge::Sectors(const ScsiCommand& command) {
   const std::uint64_t start = std::uint64_t{BigEndian(cdb.subspan(2, 4))} * scsi::kSectorSize;
   const std::uint32_t count = BigEndian(cdb.subspan(7, 2));
   if (count != command.transferLength / scsi::kSectorSize) return CheckCondition();
-  if (!flash_ || flash_->Busy()) return CheckCondition();
+  if (!flash_) return CheckCondition(sense::kNoMedium);
+  if (flash_->Busy()) return CheckCondition(sense::kOperationInProgress);
   auto array = flash_->Array();
-  if (start + command.transferLength > array.size()) return CheckCondition();
+  if (start + command.transferLength > array.size()) return CheckCondition(sense::kOutOfRange);
 
   const std::uint32_t moved =
       config_.sectorTail == SectorTail::Moved ? command.transferLength : count * scsi::kSectorSize;

@@ -15,7 +15,10 @@
 // Bytes 4-5 of the 6- and 16-byte blocks must be 1B 7E. A block the bridge
 // cannot take (unknown opcode, wrong length, signature, direction, counts
 // that disagree with the data phase, sectors beyond the flash) is answered
-// with check condition (status 2) and not carried out.
+// with check condition (status 2) and not carried out; its sense data says
+// why (illegal request with invalid operation code, invalid field in CDB or
+// block address out of range; not ready with medium not present or
+// operation in progress).
 //
 // SPI commands reach the flash only when the mode byte (byte 11 of the chip
 // information) says the flash sits on SPI; otherwise they are refused with

@@ -18,7 +18,7 @@ inline constexpr std::uint32_t kEveryTime = std::numeric_limits<std::uint32_t>::
 
 enum class FaultKind : std::uint8_t {
   CallFails,    // the request fails on its way; nothing is carried out
-  Status,       // the bridge answers `status` without carrying the command out
+  Status,       // the bridge answers `status` (and `sense`) without carrying the command out
   ShortData,    // carried out, but only `length` bytes of in-data reach the host
   IgnoreWrite,  // acknowledged with good status, not carried out
   StickBusy,    // carried out, then the flash reports busy for ever
@@ -29,9 +29,10 @@ struct Fault {
   FaultKind kind;
   std::uint8_t status = 0;
   std::uint32_t length = 0;
+  Sense sense{};
 
   static Fault CallFails() { return {FaultKind::CallFails}; }
-  static Fault Status(std::uint8_t status) { return {FaultKind::Status, status}; }
+  static Fault Status(std::uint8_t status, Sense sense = {}) { return {FaultKind::Status, status, 0, sense}; }
   static Fault ShortData(std::uint32_t delivered) { return {FaultKind::ShortData, 0, delivered}; }
   static Fault IgnoreWrite() { return {FaultKind::IgnoreWrite}; }
   static Fault StickBusy() { return {FaultKind::StickBusy}; }

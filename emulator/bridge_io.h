@@ -34,10 +34,27 @@ struct ScsiCommand {
   std::uint8_t* data;                 // transferLength bytes, source or destination
 };
 
+// What a check condition reports as its reason (fixed-format sense data,
+// byte 2 and bytes 12-13).
+struct Sense {
+  std::uint8_t key = 0;
+  std::uint8_t asc = 0;
+  std::uint8_t ascq = 0;
+};
+
+namespace sense {
+inline constexpr Sense kInvalidOpcode{0x05, 0x20, 0x00};       // illegal request: invalid command operation code
+inline constexpr Sense kInvalidField{0x05, 0x24, 0x00};        // illegal request: invalid field in CDB
+inline constexpr Sense kOutOfRange{0x05, 0x21, 0x00};          // illegal request: logical block address out of range
+inline constexpr Sense kNoMedium{0x02, 0x3A, 0x00};            // not ready: medium not present
+inline constexpr Sense kOperationInProgress{0x02, 0x04, 0x07};  // not ready: operation in progress
+}  // namespace sense
+
 struct ScsiResult {
   bool completed;             // false: the request failed on its way, no status
   std::uint8_t status;        // the SCSI status when completed
-  std::uint32_t transferred;  // data bytes that moved, either way
+  Sense sense{};              // with check condition: why, when the bridge says (all 0 when it does not)
+  std::uint32_t transferred = 0;  // data bytes that moved, either way
 };
 
 struct UsbRequest {

@@ -1,8 +1,25 @@
 #include "emulator/bridge_trace.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace vx::emu {
+
+namespace {
+
+template <typename Entry>
+void Trim(std::deque<Entry>& entries, std::size_t kept) {
+  while (entries.size() > kept) entries.pop_front();
+}
+
+template <typename Entry>
+void Append(std::deque<Entry>& entries, Entry entry, std::size_t kept) {
+  if (kept == 0) return;
+  entries.push_back(std::move(entry));
+  Trim(entries, kept);
+}
+
+}  // namespace
 
 std::string HexBytes(std::span<const std::uint8_t> bytes) {
   std::string text;
@@ -15,19 +32,27 @@ std::string HexBytes(std::span<const std::uint8_t> bytes) {
   return text;
 }
 
+void BridgeTrace::Keep(std::size_t entries) {
+  std::lock_guard lock(mutex_);
+  kept_ = entries;
+  Trim(scsi_, kept_);
+  Trim(spi_, kept_);
+  Trim(usb_, kept_);
+}
+
 void BridgeTrace::Record(ScsiTraceEntry entry) {
   std::lock_guard lock(mutex_);
-  scsi_.push_back(std::move(entry));
+  Append(scsi_, std::move(entry), kept_);
 }
 
 void BridgeTrace::Record(SpiTraceEntry entry) {
   std::lock_guard lock(mutex_);
-  spi_.push_back(std::move(entry));
+  Append(spi_, std::move(entry), kept_);
 }
 
 void BridgeTrace::Record(UsbTraceEntry entry) {
   std::lock_guard lock(mutex_);
-  usb_.push_back(entry);
+  Append(usb_, entry, kept_);
 }
 
 void BridgeTrace::Clear() {
@@ -39,17 +64,17 @@ void BridgeTrace::Clear() {
 
 std::vector<ScsiTraceEntry> BridgeTrace::Scsi() const {
   std::lock_guard lock(mutex_);
-  return scsi_;
+  return {scsi_.begin(), scsi_.end()};
 }
 
 std::vector<SpiTraceEntry> BridgeTrace::Spi() const {
   std::lock_guard lock(mutex_);
-  return spi_;
+  return {spi_.begin(), spi_.end()};
 }
 
 std::vector<UsbTraceEntry> BridgeTrace::Usb() const {
   std::lock_guard lock(mutex_);
-  return usb_;
+  return {usb_.begin(), usb_.end()};
 }
 
 std::string BridgeTrace::SpiOpcodes() const {

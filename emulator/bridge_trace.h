@@ -6,10 +6,14 @@
 //    opcode and address or register bytes), in order;
 //  - every USB control request with its outcome.
 // A request whose device path did not open never reached the bridge and is
-// not recorded.
+// not recorded. Each view keeps only its most recent entries, so that a long
+// run (a whole 16 MiB read is some 130000 commands) does not grow the record
+// without bound.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <mutex>
 #include <span>
 #include <string>
@@ -42,8 +46,16 @@ struct UsbTraceEntry {
 // "06 02 00 28 00": bytes as two upper-case hex digits, space-separated.
 std::string HexBytes(std::span<const std::uint8_t> bytes);
 
+// Entries each view keeps unless told otherwise: far more than any test
+// looks at.
+inline constexpr std::size_t kKeptTraceEntries = 10000;
+
 class BridgeTrace {
  public:
+  // Each view keeps at most the `entries` most recent entries from now on
+  // (0: records nothing); those beyond are dropped at once.
+  void Keep(std::size_t entries);
+
   void Record(ScsiTraceEntry entry);
   void Record(SpiTraceEntry entry);
   void Record(UsbTraceEntry entry);
@@ -57,9 +69,10 @@ class BridgeTrace {
 
  private:
   mutable std::mutex mutex_;
-  std::vector<ScsiTraceEntry> scsi_;
-  std::vector<SpiTraceEntry> spi_;
-  std::vector<UsbTraceEntry> usb_;
+  std::size_t kept_ = kKeptTraceEntries;
+  std::deque<ScsiTraceEntry> scsi_;
+  std::deque<SpiTraceEntry> spi_;
+  std::deque<UsbTraceEntry> usb_;
 };
 
 }  // namespace vx::emu

@@ -1,11 +1,9 @@
-// Writing and reading the disk-image area through the bridge's own sector
-// commands, in transfers of up to 32768 bytes, under the bridge lock. No
-// flash commands are involved, so no flash descriptor is needed.
+#include "flash/disk_image_operations.h"
+
 #include <algorithm>
 #include <array>
 
 #include "bridge/bridge_lock.h"
-#include "flash/flash_operations.h"
 #include "transport/vendor_commands.h"
 
 namespace vx {
@@ -41,7 +39,6 @@ bool InChunksUnderLock(const DeviceRecord& device, std::uint32_t length, Transfe
 
 }  // namespace
 
-// A length of 0 is a failure: there is no image to write.
 bool WriteDiskImage(const DeviceRecord& device, std::uint32_t bytePosition, const std::uint8_t* data,
                     std::uint32_t length) {
   if (IsEmpty(device.diskPath) || data == nullptr || length == 0) return false;

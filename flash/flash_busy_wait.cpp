@@ -1,19 +1,9 @@
-// The busy poll after a program, erase or status write.
-//
-// The wait is bounded in time rather than by a count of polls: a flash that
-// never leaves its busy state (a dead chip, a bridge that answers every
-// status read with 0xFF) must end in a clear failure, not hold the bridge's
-// mutex for weeks. The bound is the longest wait any real job can need. The
-// slowest job is a whole-chip erase of the largest chips in the table (32 MB
-// class), which their makers specify at up to about 400 s. The erase poll
-// intervals in the table grow with chip size, about a fortieth of that worst
-// case, so 100 erase intervals leave a margin of more than two; the floor of
-// ten minutes covers the chips whose interval understates their erase time.
-// The bound only matters for a flash that is broken: a healthy one clears
-// its busy bit long before.
+#include "flash/flash_busy_wait.h"
+
 #include <algorithm>
 #include <array>
 
+#include "base/diagnostics.h"
 #include "flash/flash_primitives.h"
 #include "platform/clock_api.h"
 #include "platform/platform.h"
@@ -46,12 +36,17 @@ bool WaitWhileBusy(const DeviceRecord& device, std::uint32_t pollIntervalMs) {
     if (FlashReadStatus(device, status)) {
       failedReads = 0;
     } else if (failedReads == kToleratedFailedReads) {
+      ReportCause("flash: busy wait ended: %d status reads in a row failed", kToleratedFailedReads + 1);
       return false;
     } else {
       ++failedReads;
     }
     if ((status[0] & kBusyBit) == 0) return true;
-    if (clock.NowMs() - start >= limit) return false;
+    if (clock.NowMs() - start >= limit) {
+      ReportCause("flash: busy wait ended: still busy after %u s (status %02X)",
+                  static_cast<unsigned>(limit / 1000), status[0]);
+      return false;
+    }
     // At least 1 ms, so that the time bound is reached even for an interval of 0.
     clock.Sleep(std::max<std::uint32_t>(pollIntervalMs, 1));
   }

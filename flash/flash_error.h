@@ -1,5 +1,6 @@
 // Why a flash operation stopped. The failing step's code decides the
-// clean-up; operations report only true or false to their callers.
+// clean-up; operations return only true or false to their callers and tell
+// the code to the diagnostic channel.
 #pragma once
 
 namespace vx {
@@ -16,5 +17,8 @@ enum class FlashError : int {
   ReadFailed = -73,
   NotBlank = -74,
 };
+
+// The code's name, e.g. "ChipEraseFailed".
+const char* FlashErrorName(FlashError error);
 
 }  // namespace vx

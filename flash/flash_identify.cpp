@@ -3,6 +3,7 @@
 #include "flash/flash_identify.h"
 
 #include "bridge/bridge_lock.h"
+#include "flash/flash_lookup.h"
 #include "flash/flash_primitives.h"
 #include "flash/flash_table.h"
 

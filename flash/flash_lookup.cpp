@@ -1,11 +1,9 @@
-// LookupFlash: which table row an ID word selects. Each manufacturer has a
-// default row; for the read-ID opcodes that the manufacturer's chips answer
-// in a known layout, the device bytes select a more specific row.
+#include "flash/flash_lookup.h"
+
 #include <array>
 #include <cstdint>
 #include <span>
 
-#include "flash/flash_identify.h"
 #include "flash/flash_table.h"
 
 namespace vx {

@@ -1,13 +1,16 @@
 // The flash operations: protection, chip erase, program and read. Each runs
 // its steps under the bridge lock; a failing step names itself with a
-// FlashError, and the operation's single way out sends write disable when
-// that step may have left the flash write-enabled.
+// FlashError, which the operation tells the diagnostic channel, and the
+// operation's single way out sends write disable when that step may have
+// left the flash write-enabled.
 #include "flash/flash_operations.h"
 
 #include <algorithm>
 #include <array>
 
+#include "base/diagnostics.h"
 #include "bridge/bridge_lock.h"
+#include "flash/flash_busy_wait.h"
 #include "flash/flash_descriptor.h"
 #include "flash/flash_error.h"
 #include "flash/flash_primitives.h"
@@ -21,9 +24,23 @@ constexpr std::uint32_t kMaxFlashChunk = 256;
 std::uint32_t FlashChunk(const FlashDescriptor& chip) { return std::min(kMaxFlashChunk, chip.pageSize); }
 
 // A record the flash operations can work with: a disk path to send on and a
-// descriptor whose page size cuts the data into chunks.
-bool HasUsableFlash(const DeviceRecord& device) {
-  return !IsEmpty(device.diskPath) && device.flashChip != nullptr && device.flashChip->pageSize != 0;
+// descriptor whose page size cuts the data into chunks. Otherwise tells the
+// diagnostic channel why the operation does not run.
+bool HasUsableFlash(const DeviceRecord& device, const char* operation) {
+  const char* missing = IsEmpty(device.diskPath)            ? "the bridge has no disk interface"
+                        : device.flashChip == nullptr       ? "the flash chip was not identified"
+                        : device.flashChip->pageSize == 0   ? "the flash chip's page size is 0"
+                                                            : nullptr;
+  if (missing != nullptr) ReportCause("flash: %s not run: %s", operation, missing);
+  return missing == nullptr;
+}
+
+// Tells the diagnostic channel the step at which an operation stopped.
+FlashError Told(const char* operation, FlashError error) {
+  if (error != FlashError::None) {
+    ReportCause("flash: %s stopped: %s (%d)", operation, FlashErrorName(error), static_cast<int>(error));
+  }
+  return error;
 }
 
 // Failures after which the write-enable latch may still be set: the write
@@ -101,32 +118,33 @@ FlashError ReadSteps(const DeviceRecord& device, std::uint32_t address, std::uin
 }  // namespace
 
 bool SetWriteProtection(const DeviceRecord& device, bool protect) {
-  if (!HasUsableFlash(device)) return false;
+  const char* operation = protect ? "write protection on" : "write protection off";
+  if (!HasUsableFlash(device, operation)) return false;
   BridgeLock lock(device.mutex);
   if (!lock.Held()) return false;
-  return FinishWriting(device, WriteProtectionSteps(device, protect));
+  return FinishWriting(device, Told(operation, WriteProtectionSteps(device, protect)));
 }
 
 bool EraseChip(const DeviceRecord& device) {
-  if (!HasUsableFlash(device)) return false;
+  if (!HasUsableFlash(device, "erase chip")) return false;
   BridgeLock lock(device.mutex);
   if (!lock.Held()) return false;
-  return FinishWriting(device, EraseSteps(device));
+  return FinishWriting(device, Told("erase chip", EraseSteps(device)));
 }
 
 bool ProgramFlash(const DeviceRecord& device, std::uint32_t address, const std::uint8_t* data, std::uint32_t length) {
-  if (!HasUsableFlash(device) || (data == nullptr && length != 0)) return false;
+  if (!HasUsableFlash(device, "program") || (data == nullptr && length != 0)) return false;
   BridgeLock lock(device.mutex);
   if (!lock.Held()) return false;
-  return FinishWriting(device, ProgramSteps(device, address, data, length));
+  return FinishWriting(device, Told("program", ProgramSteps(device, address, data, length)));
 }
 
 bool ReadFlash(const DeviceRecord& device, std::uint32_t address, std::uint8_t* out, std::uint32_t length) {
-  if (!HasUsableFlash(device) || (out == nullptr && length != 0)) return false;
+  if (!HasUsableFlash(device, "read") || (out == nullptr && length != 0)) return false;
   BridgeLock lock(device.mutex);
   if (!lock.Held()) return false;
   // Reading never write-enables the flash, so a failure needs no clean-up.
-  return ReadSteps(device, address, out, length) == FlashError::None;
+  return Told("read", ReadSteps(device, address, out, length)) == FlashError::None;
 }
 
 }  // namespace vx

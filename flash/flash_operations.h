@@ -14,8 +14,5 @@ bool SetWriteProtection(const DeviceRecord& device, bool protect);
 bool EraseChip(const DeviceRecord& device);
 bool ProgramFlash(const DeviceRecord& device, std::uint32_t address, const std::uint8_t* data, std::uint32_t length);
 bool ReadFlash(const DeviceRecord& device, std::uint32_t address, std::uint8_t* out, std::uint32_t length);
-bool WriteDiskImage(const DeviceRecord& device, std::uint32_t bytePosition, const std::uint8_t* data,
-                    std::uint32_t length);
-bool ReadDiskImage(const DeviceRecord& device, std::uint32_t bytePosition, std::uint8_t* out, std::uint32_t length);
 
 }  // namespace vx

@@ -1,6 +1,6 @@
 // Single SPI flash commands, each carried by one vendor command (two for a
-// status write with a pre-command), and the busy poll. Opcodes and lengths
-// come from the record's flashChip. A primitive sends nothing and fails when
+// status write with a pre-command). Opcodes and lengths come from the
+// record's flashChip. A primitive sends nothing and fails when
 // no descriptor is in force, when the chip lacks the command, or when the
 // bridge's chipMode does not route SPI commands to the flash. None takes the
 // bridge lock (the calling operation holds it) and none retries.
@@ -37,15 +37,5 @@ bool FlashChipErase(const DeviceRecord& device);
 bool FlashPageProgram(const DeviceRecord& device, std::uint32_t address, const std::uint8_t* data,
                       std::uint32_t length);
 bool FlashRead(const DeviceRecord& device, std::uint32_t address, std::uint8_t* out, std::uint32_t length);
-
-// How long WaitWhileBusy waits, in all, for a flash to become idle: enough for
-// the slowest whole-chip erase of any chip in the table, with a wide margin.
-std::uint64_t BusyWaitLimitMs(const FlashDescriptor& chip);
-
-// Polls the status register until the busy bit clears, sleeping
-// pollIntervalMs between reads. Ten failed reads in a row are tolerated (they
-// count as busy); the eleventh, or a flash still busy after
-// BusyWaitLimitMs, ends the wait with false.
-bool WaitWhileBusy(const DeviceRecord& device, std::uint32_t pollIntervalMs);
 
 }  // namespace vx

@@ -1,9 +1,9 @@
-// Reading a whole firmware file into memory.
+#include "image/firmware_file.h"
+
 #include <utility>
 
 #include "image/details_text.h"
 #include "image/image_buffer.h"
-#include "image/image_store.h"
 #include "platform/file_api.h"
 #include "platform/platform.h"
 

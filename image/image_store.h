@@ -18,11 +18,6 @@ inline constexpr std::uint32_t DiskImageFileOffset = 10240;
 // Room of the caller-owned failure text the loaders append to, terminator included.
 inline constexpr std::size_t kDetailsChars = 2048;
 
-struct FileBuffer {
-  std::unique_ptr<std::uint8_t[]> bytes;
-  std::uint32_t length = 0;
-};
-
 class ImageStore {
  public:
   ImageStore();
@@ -51,10 +46,6 @@ class ImageStore {
 
 // The process-wide store.
 ImageStore& Images();
-
-// Reads a whole file; null with length 0 and a line appended to details
-// (when given) on failure. An empty file gives a non-null, empty buffer.
-FileBuffer ReadFirmwareFile(std::u16string_view path, std::u16string* details);
 
 // 16-bit additive checksum: the sum of all bytes modulo 65536.
 std::uint16_t CodeChecksum(const std::uint8_t* bytes, std::uint32_t length);

@@ -1,9 +1,8 @@
-// The sender: one vendor request, executed by the platform's SCSI
-// pass-through on a freshly opened handle to the bridge's disk interface.
+#include "transport/pass_through.h"
+
 #include "platform/platform.h"
 #include "platform/scsi_api.h"
 #include "transport/request_trace.h"
-#include "transport/vendor_commands.h"
 
 namespace vx {
 

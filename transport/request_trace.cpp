@@ -1,32 +1,24 @@
 #include "transport/request_trace.h"
 
 #include <cstdio>
-#include <mutex>
 #include <string>
-#include <utility>
+
+#include "base/diagnostics.h"
 
 namespace vx {
 
 namespace {
 
-std::mutex g_sinkLock;
-RequestTraceSink g_sink;
-
 const char* Outcome(bool ok) { return ok ? "ok" : "fail"; }
 
-// Hands a line to the sink, if one is installed; the line is only built then.
+// Hands a line to the diagnostic channel; the line is only built when a sink
+// takes it.
 template <typename Format>
 void Emit(Format format) {
-  std::lock_guard<std::mutex> guard(g_sinkLock);
-  if (g_sink) g_sink(format());
+  if (DiagnosticWanted(DiagnosticLevel::Request)) Diagnose(DiagnosticLevel::Request, format());
 }
 
 }  // namespace
-
-void SetRequestTraceSink(RequestTraceSink sink) {
-  std::lock_guard<std::mutex> guard(g_sinkLock);
-  g_sink = std::move(sink);
-}
 
 void TraceScsiRequest(const VendorRequest& request, bool ok) {
   Emit([&] {

@@ -1,5 +1,6 @@
-// The request trace: one line for every request sent towards a bridge, for
-// an operator who wants to watch the traffic (the command-line --trace).
+// The request trace, the most detailed level of the diagnostic channel: one
+// line for every request sent towards a bridge, for an operator who wants to
+// watch the traffic (the command-line --trace).
 //
 //   SCSI <in|out> <transfer length> <command block bytes, upper-case hex> -> <ok|fail>
 //   USB <request type> <request> <value> <index> <length> -> <ok|fail>
@@ -11,22 +12,13 @@
 // obtained, a missing buffer) never left the program and are not traced.
 #pragma once
 
-#include <functional>
-#include <string_view>
-
 #include "platform/winusb_api.h"
 #include "transport/vendor_request.h"
 
 namespace vx {
 
-using RequestTraceSink = std::function<void(std::string_view line)>;
-
-// Installs the process-wide sink; an empty function turns tracing off. Lines
-// arrive one at a time under a lock, so requests from two threads never
-// interleave inside the sink; the sink must not send requests or install
-// another sink itself.
-void SetRequestTraceSink(RequestTraceSink sink);
-
+// Each hands its line to the diagnostic channel, built only when a sink
+// takes the request level.
 void TraceScsiRequest(const VendorRequest& request, bool ok);
 void TraceUsbRequest(const platform::UsbSetupPacket& setup, bool ok);
 

@@ -1,9 +1,6 @@
-// The vendor command blocks. Six- and sixteen-byte blocks carry the bridge
-// maker's USB vendor ID 1B7E in bytes 4-5; the ten-byte disk-image blocks
-// address whole 512-byte sectors.
-#include <cstring>
+#include "transport/vendor_builders.h"
 
-#include "transport/vendor_commands.h"
+#include <cstring>
 
 namespace vx {
 

@@ -6,6 +6,8 @@
 #include <new>
 
 #include "bridge/bridge_lock.h"
+#include "transport/pass_through.h"
+#include "transport/vendor_builders.h"
 
 namespace vx {
 

@@ -1,5 +1,6 @@
 #include "platform/linux/linux_scsi.h"
 
+#include <errno.h>
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "base/text.h"
+#include "platform/linux/sg_diagnosis.h"
 
 namespace vx::platform::linux_backend {
 
@@ -35,6 +37,7 @@ DeviceHandle LinuxScsi::Open(std::u16string_view path) {
   if (path.empty()) return DeviceHandle::None;
   const std::string native = ToUtf8(path);
   const int fd = ::open(native.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) ReportOpenError(native, errno);
   return fd < 0 ? DeviceHandle::None : HandleOf(fd);
 }
 
@@ -51,7 +54,11 @@ bool LinuxScsi::PassThroughDirect(DeviceHandle device, const ScsiRequest& reques
   header.cmdp = const_cast<unsigned char*>(request.cdb);
   header.sbp = sense;
   header.timeout = request.timeoutSeconds * 1000;  // milliseconds
-  if (sgIo_(FdOf(device), header) < 0) return false;
+  if (sgIo_(FdOf(device), header) < 0) {
+    ReportSgError(request, errno);
+    return false;
+  }
+  ReportSgOutcome(request, header);
   if (header.host_status != 0) return false;
   if ((header.driver_status & ~kDriverSenseFlag) != 0) return false;
   const auto residual = static_cast<std::uint32_t>(std::max(header.resid, 0));

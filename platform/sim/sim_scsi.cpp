@@ -1,6 +1,7 @@
 #include "platform/sim/sim_scsi.h"
 
 #include "emulator/bridge.h"
+#include "platform/scsi_diagnosis.h"
 
 namespace vx::platform::sim {
 
@@ -8,11 +9,22 @@ namespace {
 
 constexpr std::uint8_t kMaxCdbLength = 16;
 
+// The reason a check condition of the emulated bridge carries; none when it
+// gave none.
+std::optional<SenseCodes> SenseOf(const emu::ScsiResult& result) {
+  const emu::Sense& sense = result.sense;
+  if (sense.key == 0 && sense.asc == 0 && sense.ascq == 0) return std::nullopt;
+  return SenseCodes{sense.key, sense.asc, sense.ascq};
+}
+
 }  // namespace
 
 DeviceHandle SimScsi::Open(std::u16string_view path) {
   emu::Bridge* bridge = bridges_.FindDisk(path);
-  if (bridge == nullptr || !bridge->Present()) return DeviceHandle::None;
+  if (bridge == nullptr || !bridge->Present()) {
+    ReportScsiOpenFailure(path, "did not open: no bridge is attached there");
+    return DeviceHandle::None;
+  }
   return handles_.Open(bridge);
 }
 
@@ -28,7 +40,11 @@ bool SimScsi::PassThroughDirect(DeviceHandle device, const ScsiRequest& request,
                                                        request.direction == ScsiDirection::In,
                                                        request.transferLength,
                                                        request.data});
-  if (!result.completed) return false;
+  if (!result.completed) {
+    ReportScsiFailure(request, "the request failed on its way to the bridge");
+    return false;
+  }
+  if (result.status != emu::scsi::kGood) ReportScsiFailure(request, DescribeScsiStatus(result.status, SenseOf(result)));
   completion = {result.status, result.transferred};
   return true;
 }

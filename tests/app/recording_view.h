@@ -1,6 +1,6 @@
 // A view that records what the updater shows, call by call, as lines such as
 // "status Erasing chip...", "pos 15" or "box ERROR: Erase chip failed. [10]"
-// (a box's style other than MB_OK follows in hex). Calls come from the update
+// (a box's style other than OK alone follows in hex). Calls come from the update
 // thread too: tests read the log once that thread has ended.
 #pragma once
 
@@ -17,7 +17,7 @@ namespace vx::testing {
 
 class RecordingView : public UpdaterView {
  public:
-  int answer = IDOK;  // to boxes that ask (MB_OKCANCEL)
+  BoxAnswer answer = BoxAnswer::Ok;  // to boxes that ask (OK and Cancel)
   std::u16string filePathBox;
   std::u16string checksumBox;
   std::vector<std::string> events;
@@ -30,11 +30,11 @@ class RecordingView : public UpdaterView {
   void SetProgressPos(int pos) override { Log("pos " + std::to_string(pos)); }
   void ShowProgress(bool show) override { Log(show ? "bar shown" : "bar hidden"); }
   void EnableUpdate(bool enable) override { Log(enable ? "update enabled" : "update disabled"); }
-  int MessageBox(std::u16string_view text, std::u16string_view caption, unsigned style) override {
+  BoxAnswer ShowMessageBox(std::u16string_view text, std::u16string_view caption, BoxStyle style) override {
     char hex[16];
-    std::snprintf(hex, sizeof hex, " [%X]", style);
-    Log("box " + ToUtf8(caption) + ": " + ToUtf8(text) + (style != 0 ? hex : ""));
-    return (style & MB_OKCANCEL) != 0 ? answer : IDOK;
+    std::snprintf(hex, sizeof hex, " [%X]", static_cast<unsigned>(style));
+    Log("box " + ToUtf8(caption) + ": " + ToUtf8(text) + (style != BoxStyle::Ok ? hex : ""));
+    return OffersCancel(style) ? answer : BoxAnswer::Ok;
   }
   void ReadBoxes(std::u16string& filePath, std::u16string& checksumText) override {
     filePath = filePathBox;

@@ -88,7 +88,7 @@ TEST(StartUpRefusalTest, EachEndsWithItsOwnBoxesAndLeavesTheBridgeAlone) {
     if (c.outcome == DeviceReadFailed) bridge->Faults().OnSpiOpcode(0x03, emu::Fault::CallFails());
     m.WriteFirmware("fw.bin");
     if (!c.settings.empty()) m.WriteFile(u"Config.ini", c.settings);
-    m.view_.answer = c.outcome == Declined ? IDCANCEL : IDOK;
+    m.view_.answer = c.outcome == Declined ? BoxAnswer::Cancel : BoxAnswer::Ok;
     const Bytes before = bridge ? m.FlashOf(*bridge, 0, 0x4000) : Bytes{};
 
     EXPECT_EQ(m.StartUp(), c.log.ends_with(autoClose));  // the dialog stays until the auto-close timer

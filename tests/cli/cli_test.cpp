@@ -21,7 +21,7 @@ TEST(CliTest, HelpDocumentsCommandsOptionsAndExitCodes) {
   const ProgramResult result = RunUpdater(dir, {"--help"});
   EXPECT_EQ(result.exitCode, 0);
   ExpectAll(result.out, {"list", "read FILE", "config", "--simulate[=STATE]", "--sim-flash", "--trace[=FILE]", "--yes",
-                         "--config PATH", "Exit codes:", "130"});
+                         "--config PATH", "--verbose", "Exit codes:", "130"});
 }
 
 // The example settings update the emulated bridge; its state file keeps what
@@ -71,6 +71,28 @@ TEST(CliTest, ListShowsTheEmulatedBridgeAndTracesToStandardError) {
                          "Mode:             3 (SPI flash)", "Flash chip:       row 46, ID EF4018",
                          "Hub / port:       1 / 1", "Drive letters:    E:"});
   EXPECT_TRUE(result.err.starts_with(kChipInfoLine)) << result.err;
+}
+
+// --verbose names the cause of a failure on standard error, one line each;
+// the messages and the trace file stay as they are without it.
+TEST(CliTest, VerboseNamesTheCauseOfAFailureOnStandardError) {
+  const std::string cause = "check condition, sense key 5 (illegal request), ASC 21 ASCQ 00";
+  for (const bool verbose : {false, true}) {
+    SCOPED_TRACE(verbose);
+    const ScratchDir dir;
+    // A disk image that does not fit the emulated flash (512 KiB).
+    dir.Write("big.eep", kExampleFirmware.substr(0, 10240) + std::string(520 * 1024, '\x5A'));
+    dir.Write("Config.ini", "[Hex_FileName]\nHEXNAME=big.eep\n[Cmp_Ver]\nCMPLEN=0\n");
+    std::vector<std::string> args = {"--simulate", "--yes", "--config", dir / "Config.ini", "--trace=trace.txt"};
+    if (verbose) args.push_back("--verbose");
+    const ProgramResult result = RunUpdater(dir, args);
+    EXPECT_EQ(result.exitCode, 9);
+    EXPECT_TRUE(result.out.ends_with("ERROR: Verify image error.\n")) << result.out;
+    EXPECT_EQ(result.err.find(cause) != std::string::npos, verbose) << result.err;
+    const std::string trace = dir.Read("trace.txt");
+    EXPECT_EQ(trace.find("check condition"), std::string::npos);
+    EXPECT_NE(trace.find(" -> fail\n"), std::string::npos);
+  }
 }
 
 TEST(CliTest, WrongCommandLineExitsWith2) {

@@ -130,5 +130,55 @@ TEST_F(BridgeTest, ImageSectorsMoveTheDataPhaseAtTheBlockAddress) {
   EXPECT_TRUE(Good(Sectors(scsi::kReadImageSectors, 0, two)));
 }
 
+// A check condition carries sense data that says why: key, ASC and ASCQ.
+TEST_F(BridgeTest, CheckConditionsSayWhy) {
+  Bridge bare;
+  const struct {
+    const char* what;
+    Bridge& target;
+    Bytes cdb;
+    bool dataIn;
+    std::uint32_t length;
+    Sense sense;
+  } cases[] = {
+      {"unknown opcode", bridge, {0x12, 0, 0, 0, 0x1B, 0x7E}, true, 16, {0x05, 0x20, 0x00}},
+      {"bad signature", bridge, {0xD0, 0, 0, 0, 0x1C, 0x7E}, true, 16, {0x05, 0x24, 0x00}},
+      {"sectors beyond the flash", bridge, SectorBlock(scsi::kWriteImageSectors, 0xFFFFFFFF, 1), false, 512,
+       {0x05, 0x21, 0x00}},
+      {"sectors without a flash", bare, SectorBlock(scsi::kReadImageSectors, 0, 1), true, 512, {0x02, 0x3A, 0x00}},
+      {"sectors while the flash is busy", bridge, SectorBlock(scsi::kReadImageSectors, 0, 1), true, 512,
+       {0x02, 0x04, 0x07}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (&c == &cases[std::size(cases) - 1]) bridge.Flash()->SetStuckBusy(true);
+    Bytes data(c.length);
+    const ScsiResult result = Execute(c.target, c.cdb, c.dataIn, data);
+    EXPECT_EQ(result.status, scsi::kCheckCondition);
+    EXPECT_EQ((Bytes{result.sense.key, result.sense.asc, result.sense.ascq}),
+              (Bytes{c.sense.key, c.sense.asc, c.sense.ascq}));
+  }
+}
+
+// A long run keeps only the most recent entries of each view, so that its
+// record stays small; a bridge told to keep none records nothing.
+TEST_F(BridgeTest, TraceKeepsOnlyTheMostRecentEntries) {
+  for (int i = 0; i < 10005; ++i) ASSERT_TRUE(Good(SpiOut(bridge, {0x06})));
+  ASSERT_TRUE(Good(SpiOut(bridge, {0x04})));
+  EXPECT_EQ(bridge.Trace().Scsi().size(), 10000u);
+  ASSERT_EQ(bridge.Trace().Spi().size(), 10000u);
+  EXPECT_EQ(bridge.Trace().Spi().back().command, Bytes{0x04});
+
+  bridge.Trace().Keep(2);
+  EXPECT_EQ(bridge.Trace().SpiOpcodes(), "06 04");
+  bridge.Trace().Keep(0);
+  ASSERT_TRUE(Good(SpiOut(bridge, {0x06})));
+  std::uint8_t answer[16];
+  bridge.ControlTransfer({0xC0, 0xF1, 0x7E1B, 1, 16}, answer, sizeof answer);
+  EXPECT_TRUE(bridge.Trace().Scsi().empty());
+  EXPECT_TRUE(bridge.Trace().Spi().empty());
+  EXPECT_TRUE(bridge.Trace().Usb().empty());
+}
+
 }  // namespace
 }  // namespace vx::emu

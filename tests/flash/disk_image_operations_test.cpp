@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "flash/flash_operations.h"
+#include "flash/disk_image_operations.h"
 #include "tests/flash/flash_bridge_fixture.h"
 
 namespace vx {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <set>
 
-#include "flash/flash_identify.h"
+#include "flash/flash_lookup.h"
 #include "flash/flash_table.h"
 
 namespace vx {

@@ -5,6 +5,7 @@
 #include <set>
 #include <tuple>
 
+#include "flash/disk_image_operations.h"
 #include "flash/flash_operations.h"
 #include "flash/flash_primitives.h"
 #include "tests/flash/flash_bridge_fixture.h"

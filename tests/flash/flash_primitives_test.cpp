@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "flash/flash_busy_wait.h"
 #include "flash/flash_primitives.h"
 #include "tests/flash/flash_bridge_fixture.h"
 

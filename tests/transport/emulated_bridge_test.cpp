@@ -44,25 +44,31 @@ struct EmulatedBridge {
 };
 
 // Every failure: false, the caller's buffer untouched, everything released.
-// A request that got as far as the interface path is traced as a failure.
-// (Requests that succeed reach the emulated bridge in the probe tests.)
+// A request that got as far as the interface path is traced as a failure;
+// the cause is told in one line. (Requests that succeed reach the emulated
+// bridge in the probe tests.)
 TEST(EmulatedBridge, RequestsFailCleanly) {
   const struct {
     const char* name;
     void (*arrange)(EmulatedBridge&);
     int waits;
     bool traced;
+    std::string cause;
     bool (*request)(const DeviceRecord&, std::uint8_t*) = ReadChipInfoUsb;
   } cases[] = {
       {"SCSI, lock held elsewhere", [](EmulatedBridge& e) { e.sim.Mutexes().HoldByForeignOwner(kMutexName); }, 1, false,
-       ReadChipInfo},
-      {"no WinUSB path", [](EmulatedBridge& e) { SetText(e.device.winusbPath, u""); }, 0, false},
-      {"no mutex", [](EmulatedBridge& e) { e.device.mutex = platform::MutexHandle::None; }, 0, false},
-      {"bridge unplugged", [](EmulatedBridge& e) { e.bridge.Unplug(); }, 1, true},
-      {"no WinUSB driver", [](EmulatedBridge& e) { e.bridge.Config().winusbDriver = false; }, 1, true},
-      {"transfer fails", [](EmulatedBridge& e) { e.bridge.Faults().OnUsbRequest(emu::UsbFault::Fails()); }, 1, true},
+       "bridge lock: not obtained within 5000 ms; another program or thread is using the bridge\n", ReadChipInfo},
+      {"no WinUSB path", [](EmulatedBridge& e) { SetText(e.device.winusbPath, u""); }, 0, false, ""},
+      {"no mutex", [](EmulatedBridge& e) { e.device.mutex = platform::MutexHandle::None; }, 0, false,
+       "bridge lock: the bridge has no lock to take; nothing was sent\n"},
+      {"bridge unplugged", [](EmulatedBridge& e) { e.bridge.Unplug(); }, 1, true,
+       "USB C0 F1 7E1B 0001 16: the interface path did not open (error 2)\n"},
+      {"no WinUSB driver", [](EmulatedBridge& e) { e.bridge.Config().winusbDriver = false; }, 1, true,
+       "USB C0 F1 7E1B 0001 16: the WinUSB interface did not initialise (error 1)\n"},
+      {"transfer fails", [](EmulatedBridge& e) { e.bridge.Faults().OnUsbRequest(emu::UsbFault::Fails()); }, 1, true,
+       "USB C0 F1 7E1B 0001 16: the control transfer failed (error 31)\n"},
       {"short transfer", [](EmulatedBridge& e) { e.bridge.Faults().OnUsbRequest(emu::UsbFault::ShortTransfer(15)); }, 1,
-       true},
+       true, "USB C0 F1 7E1B 0001 16: only 15 bytes arrived\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -73,6 +79,7 @@ TEST(EmulatedBridge, RequestsFailCleanly) {
     EXPECT_EQ(out, Bytes(16, 0xFF));
     EXPECT_EQ(e.sim.Mutexes().WaitCount(kMutexName), c.waits);
     EXPECT_EQ(e.trace.lines, c.traced ? Lines{"USB C0 F1 7E1B 0001 16 -> fail"} : Lines{});
+    EXPECT_EQ(e.trace.CauseText(), c.cause);
     EXPECT_TRUE(e.AllReleased());
   }
 }

@@ -12,6 +12,7 @@
 #include "platform/mutex_api.h"
 #include "platform/platform.h"
 #include "platform/scsi_api.h"
+#include "tests/support/diagnostic_capture.h"
 #include "tests/support/test_bytes.h"
 #include "transport/request_trace.h"
 
@@ -54,13 +55,9 @@ struct FakeScsi : platform::ScsiApi {
   void Close(platform::DeviceHandle) override { ++closes; }
 };
 
-// The request trace's lines while it lives.
-struct TraceCapture {
-  Lines lines;
-  TraceCapture() {
-    SetRequestTraceSink([this](std::string_view line) { lines.emplace_back(line); });
-  }
-  ~TraceCapture() { SetRequestTraceSink({}); }
+// The diagnostic channel while it lives; lines are the request trace's.
+struct TraceCapture : DiagnosticCapture {
+  Lines& lines = requests;
 };
 
 // The fakes installed as the current platform.

@@ -8,6 +8,7 @@
 #include "app/update_error.h"
 #include "app/updater_dlg.h"
 #include "discovery/device_table.h"
+#include "flash/disk_image_operations.h"
 #include "flash/flash_operations.h"
 
 namespace vx {
@@ -103,9 +104,9 @@ void CVX94C6FWUpdaterDlg::EndUpdate(int code) {
   if (code == kUpdateOk) {
     ReleaseDevices(m_deviceTable, m_deviceCount);
     view_.SetStatus(u"Success.");
-    view_.MessageBox(u"Success!!", u"Message", MB_OK);
+    view_.ShowMessageBox(u"Success!!", u"Message", BoxStyle::Ok);
   } else {
-    view_.MessageBox(UpdateErrorMessage(code), u"ERROR", MB_OK | MB_ICONERROR);
+    view_.ShowMessageBox(UpdateErrorMessage(code), u"ERROR", BoxStyle::Ok | BoxStyle::IconError);
     ReleaseDevices(m_deviceTable, m_deviceCount);
   }
   view_.ShowProgress(false);

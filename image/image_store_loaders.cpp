@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "image/details_text.h"
+#include "image/firmware_file.h"
 #include "image/image_buffer.h"
 #include "image/image_store.h"
 
