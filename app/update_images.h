@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/config_origin.h"
 #include "image/image_store.h"
 
 namespace vx {
@@ -27,6 +28,8 @@ struct UpdateImages {
   // bytes past its last whole block is not known). Empty when the store
   // holds no disk image.
   std::vector<std::uint8_t> diskImage;
+  // Which bridges the configuration image may be written to.
+  ConfigOrigin configOrigin;
 };
 
 // True when the code image fits the code area. A longer code image would

@@ -9,6 +9,7 @@
 #include "app/updater_dlg.h"
 #include "discovery/device_table.h"
 #include "flash/disk_image_operations.h"
+#include "flash/flash_capacity.h"
 #include "flash/flash_operations.h"
 
 namespace vx {
@@ -40,6 +41,7 @@ int CVX94C6FWUpdaterDlg::RunUpdateSteps() {
   view_.SetProgressPos(10);
   if (!found || m_deviceCount < 1 || m_deviceTable == nullptr) return kUpdateNoDevice;
   const DeviceRecord device = m_deviceTable[0];
+  if (const int code = RefuseBeforeErasing(device)) return code;
 
   if (device.flashChip != nullptr) SetProtection(device, false);
   view_.SetStatus(u"Erasing chip...");
@@ -56,6 +58,16 @@ int CVX94C6FWUpdaterDlg::RunUpdateSteps() {
     SetProtection(device, true);
   }
   view_.SetProgressPos(progressHigh);
+  return kUpdateOk;
+}
+
+int CVX94C6FWUpdaterDlg::RefuseBeforeErasing(const DeviceRecord& device) {
+  // A bridge whose flash cannot be written fails at the erase, before
+  // anything is sent.
+  if (IsEmpty(device.diskPath) || device.flashChip == nullptr) return kUpdateOk;
+  if (!updateImages_.configOrigin.MayGoTo(device)) return kUpdateForeignConfig;
+  const auto diskLength = static_cast<std::uint32_t>(updateImages_.diskImage.size());
+  if (diskLength != 0 && !FlashRangeExists(device, kDiskImageAddress, diskLength)) return kUpdateDiskImageTooLarge;
   return kUpdateOk;
 }
 

@@ -12,7 +12,7 @@
 namespace vx::cli {
 
 int RunConfigCommand(const ProgramPaths& paths) {
-  const std::string settings = ToUtf8(paths.settingsPath);
+  const std::string settings = ToNativePath(paths.settingsPath);
   std::error_code error;
   const bool present = std::filesystem::is_regular_file(settings, error);
   std::printf("Settings file: %s%s\n", settings.c_str(), present ? "" : " (not found: every setting takes its default)");

@@ -113,7 +113,7 @@ void ConsoleView::ReadBoxes(std::u16string& filePath, std::u16string& checksumTe
 void ConsoleView::ShowValues(std::u16string_view filePath, std::u16string_view checksumText) {
   std::lock_guard lock(mutex_);
   ClearBar();
-  if (filePath != filePath_) std::fprintf(out_, "Firmware file: %s\n", ToUtf8(filePath).c_str());
+  if (filePath != filePath_) std::fprintf(out_, "Firmware file: %s\n", ToNativePath(filePath).c_str());
   if (checksumText != checksumText_ && !checksumText.empty()) {
     std::fprintf(out_, "Checksum of the code on the bridge: %s\n", ToUtf8(checksumText).c_str());
   }

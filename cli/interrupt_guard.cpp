@@ -1,5 +1,6 @@
 #include "cli/interrupt_guard.h"
 
+#include <array>
 #include <atomic>
 #include <csignal>
 #include <unistd.h>
@@ -11,10 +12,16 @@ namespace vx::cli {
 namespace {
 
 std::atomic<bool> g_protected{false};
+std::atomic<const char*> g_removeOnInterrupt{nullptr};
 static_assert(std::atomic<bool>::is_always_lock_free);
+static_assert(std::atomic<const char*>::is_always_lock_free);
 
-struct sigaction g_previousInt;
-struct sigaction g_previousTerm;
+// Every signal whose default action ends the program and that an operator or
+// a closing session sends.
+constexpr std::array<int, 4> kInterrupts = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+struct sigaction g_previous[kInterrupts.size()];
+struct sigaction g_previousPipe;
 
 void Say(const char* text, std::size_t length) {
   // Nothing to do when the terminal is gone.
@@ -28,6 +35,7 @@ extern "C" void OnInterrupt(int) {
     Say(kMessage, sizeof kMessage - 1);
     return;
   }
+  if (const char* path = g_removeOnInterrupt.load()) ::unlink(path);
   static constexpr char kMessage[] = "\nInterrupted; nothing was written to the bridge.\n";
   Say(kMessage, sizeof kMessage - 1);
   ::_exit(kExitInterrupted);
@@ -40,17 +48,25 @@ InterruptGuard::InterruptGuard() {
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);
+  // One handler at a time: a second signal waits until the first is handled.
+  for (const int signal : kInterrupts) sigaddset(&action.sa_mask, signal);
   action.sa_flags = SA_RESTART;
-  sigaction(SIGINT, &action, &g_previousInt);
-  sigaction(SIGTERM, &action, &g_previousTerm);
+  for (std::size_t i = 0; i < kInterrupts.size(); ++i) sigaction(kInterrupts[i], &action, &g_previous[i]);
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  sigaction(SIGPIPE, &ignore, &g_previousPipe);
 }
 
 InterruptGuard::~InterruptGuard() {
-  sigaction(SIGINT, &g_previousInt, nullptr);
-  sigaction(SIGTERM, &g_previousTerm, nullptr);
+  for (std::size_t i = 0; i < kInterrupts.size(); ++i) sigaction(kInterrupts[i], &g_previous[i], nullptr);
+  sigaction(SIGPIPE, &g_previousPipe, nullptr);
   g_protected = false;
+  g_removeOnInterrupt = nullptr;
 }
 
 void InterruptGuard::Protect() { g_protected = true; }
+
+void InterruptGuard::RemoveOnInterrupt(const char* path) { g_removeOnInterrupt = path; }
 
 }  // namespace vx::cli

@@ -1,6 +1,9 @@
-// Interrupts (Ctrl+C, SIGTERM) end the program at once, except while it
-// protects an update: then they only say that the update must finish, so a
-// bridge is never left half written.
+// Signals that end a console program (Ctrl+C, Ctrl+\, SIGTERM, and SIGHUP
+// when the terminal or the remote session goes away) end this one at once,
+// except while it protects an update: then they only say that the update must
+// finish, so a bridge is never left half written. SIGPIPE is ignored for the
+// whole run: a reader of the output or of the trace that goes away only makes
+// those writes fail.
 #pragma once
 
 namespace vx::cli {
@@ -14,6 +17,10 @@ class InterruptGuard {
 
   // From Protect() on, interrupts no longer end the program.
   void Protect();
+
+  // A file that an interrupt before Protect() removes on its way out (one at
+  // a time; null forgets it). The text must outlive the registration.
+  static void RemoveOnInterrupt(const char* path);
 };
 
 }  // namespace vx::cli

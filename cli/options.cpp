@@ -176,8 +176,9 @@ Options:
                       busy. The messages themselves do not change.
   --help, -h          Show this text.
 
-While an update runs, Ctrl+C does not stop the program: the update must finish,
-or the bridge could be left without firmware.
+While an update runs, Ctrl+C, Ctrl+\, SIGTERM and a closed terminal do not stop
+the program: the update must finish, or the bridge could be left without
+firmware.
 
 Exit codes:
   0    success

@@ -20,14 +20,14 @@ std::string FolderOf(const std::filesystem::path& file) {
 ProgramPaths ResolveProgramPaths(const std::string& configOption) {
   ProgramPaths paths;
   if (!configOption.empty()) {
-    paths.exeDir = FromUtf8(FolderOf(configOption));
-    paths.settingsPath = FromUtf8(configOption);
+    paths.exeDir = FromNativePath(FolderOf(configOption));
+    paths.settingsPath = FromNativePath(configOption);
     paths.settingsNamed = true;
     return paths;
   }
   std::error_code error;
   const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-  paths.exeDir = FromUtf8(error ? std::string("./") : FolderOf(program));
+  paths.exeDir = FromNativePath(error ? std::string("./") : FolderOf(program));
   paths.settingsPath = paths.exeDir + u"Config.ini";
   return paths;
 }

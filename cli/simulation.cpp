@@ -1,15 +1,13 @@
 #include "cli/simulation.h"
 
+#include <unistd.h>
+
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <span>
 #include <vector>
 
 #include "cli/file_replace.h"
+#include "cli/regular_file_read.h"
 #include "emulator/flash_state.h"
 #include "platform/sim/sim_machine_builder.h"
 
@@ -17,18 +15,13 @@ namespace vx::cli {
 
 namespace {
 
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::string& error) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    error = "cannot read '" + path + "': " + std::strerror(errno);
-    return false;
-  }
-  out.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  if (file.bad()) {
-    error = "cannot read '" + path + "'";
-    return false;
-  }
-  return true;
+// The content of the regular file at path, at most limit bytes.
+bool ReadInputFile(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& out, std::string& error) {
+  const int fd = OpenRegularFile(path, error);
+  if (fd < 0) return false;
+  const bool read = ReadAtMost(fd, limit, path, out, error);
+  ::close(fd);
+  return read;
 }
 
 }  // namespace
@@ -42,25 +35,25 @@ bool Simulation::Start(const Options& options, const emu::FlashPart& part, std::
                 .bridge;
   bridge_->Trace().Keep(0);  // the program never looks at the bridge's own record
   emu::SpiFlash& flash = *bridge_->Flash();
+  const std::size_t capacity = flash.Array().size();
 
   statePath_ = options.simState;
-  std::error_code missing;
-  if (!statePath_.empty() && std::filesystem::exists(statePath_, missing)) {
+  if (!statePath_.empty()) {
+    if (!stateLock_.Acquire(statePath_, error)) return false;
     std::vector<std::uint8_t> state;
-    if (!ReadWholeFile(statePath_, state, error)) return false;
-    std::string reason;
-    if (emu::LoadFlashState(state, flash, reason)) return true;
-    error = "the state file '" + statePath_ + "' cannot be used: " + reason;
-    return false;
+    if (!ReadAtMost(stateLock_.Descriptor(), capacity + emu::kFlashStateTrailerSize, statePath_, state, error)) {
+      return false;
+    }
+    if (!state.empty()) {  // an empty state file is a bridge seen for the first time
+      std::string reason;
+      if (emu::LoadFlashState(state, flash, reason)) return true;
+      error = "the state file '" + statePath_ + "' cannot be used: " + reason;
+      return false;
+    }
   }
   if (!options.simImage.empty()) {
     std::vector<std::uint8_t> image;
-    if (!ReadWholeFile(options.simImage, image, error)) return false;
-    if (image.size() > flash.Array().size()) {
-      error = "the image '" + options.simImage + "' (" + std::to_string(image.size()) +
-              " bytes) is larger than the emulated flash (" + std::to_string(flash.Array().size()) + " bytes)";
-      return false;
-    }
+    if (!ReadInputFile(options.simImage, capacity, image, error)) return false;
     std::ranges::copy(image, flash.Array().begin());
   }
   return true;
@@ -75,6 +68,7 @@ platform::Platform Simulation::Apis(const platform::Platform& real) {
 
 bool Simulation::Save(std::string& error) {
   if (statePath_.empty()) return true;
+  stateLock_.Keep();
   std::string reason;
   if (ReplaceFile(statePath_, emu::SaveFlashState(*bridge_->Flash()), reason)) return true;
   error = "cannot write '" + statePath_ + "': " + reason;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cli/options.h"
+#include "cli/state_file_lock.h"
 #include "emulator/bridge.h"
 #include "emulator/flash_part.h"
 #include "platform/platform.h"
@@ -22,7 +23,8 @@ class Simulation {
  public:
   // Builds the machine with its bridge carrying part; its flash holds the
   // state file's content, or on first use the --sim-image file's, or is
-  // erased. False with a message in error when a file cannot be used.
+  // erased. The state file stays locked until the simulation ends. False
+  // with a message in error when a file cannot be used.
   bool Start(const Options& options, const emu::FlashPart& part, std::string& error);
   // The areas to install: files and settings from real, everything else
   // from the simulated machine.
@@ -34,6 +36,7 @@ class Simulation {
   platform::sim::SimPlatform sim_;
   emu::Bridge* bridge_ = nullptr;
   std::string statePath_;
+  StateFileLock stateLock_;
 };
 
 }  // namespace vx::cli

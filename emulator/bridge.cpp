@@ -61,6 +61,9 @@ ScsiResult Bridge::CarryFault(const Fault& fault, const ScsiCommand& command) {
       return {true, fault.status, fault.sense};
     case FaultKind::IgnoreWrite:
       return Good(command.transferLength);
+    case FaultKind::Vanish:
+      present_ = false;
+      return Failed();
     case FaultKind::StickBusy: {
       const ScsiResult result = Carry(command);
       if (flash_) flash_->SetStuckBusy(true);

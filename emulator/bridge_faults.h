@@ -21,6 +21,7 @@ enum class FaultKind : std::uint8_t {
   Status,       // the bridge answers `status` (and `sense`) without carrying the command out
   ShortData,    // carried out, but only `length` bytes of in-data reach the host
   IgnoreWrite,  // acknowledged with good status, not carried out
+  Vanish,       // the bridge is unplugged: this request fails, its paths stop opening
   StickBusy,    // carried out, then the flash reports busy for ever
   CorruptByte,  // carried out, but in-data byte `length` reaches the host inverted
 };
@@ -35,6 +36,7 @@ struct Fault {
   static Fault Status(std::uint8_t status, Sense sense = {}) { return {FaultKind::Status, status, 0, sense}; }
   static Fault ShortData(std::uint32_t delivered) { return {FaultKind::ShortData, 0, delivered}; }
   static Fault IgnoreWrite() { return {FaultKind::IgnoreWrite}; }
+  static Fault Vanish() { return {FaultKind::Vanish}; }
   static Fault StickBusy() { return {FaultKind::StickBusy}; }
   static Fault CorruptByte(std::uint32_t offset) { return {FaultKind::CorruptByte, 0, offset}; }
 };

@@ -11,6 +11,7 @@ constexpr std::array<std::uint8_t, 4> kTrailerMark = {'V', 'X', 'S', 'R'};
 constexpr std::uint8_t kFormat = 1;
 constexpr std::uint8_t kStatusBytes = 2;
 constexpr std::size_t kTrailerSize = kTrailerMark.size() + 2 + kStatusBytes;
+static_assert(kTrailerSize == kFlashStateTrailerSize);
 
 }  // namespace
 

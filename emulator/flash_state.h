@@ -7,6 +7,7 @@
 // the status is then left as the chip powered up.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -15,6 +16,9 @@
 #include "emulator/spi_flash.h"
 
 namespace vx::emu {
+
+// Bytes a state holds beyond the array.
+inline constexpr std::size_t kFlashStateTrailerSize = 8;
 
 std::vector<std::uint8_t> SaveFlashState(const SpiFlash& flash);
 

@@ -80,14 +80,17 @@ TEST(CliTest, VerboseNamesTheCauseOfAFailureOnStandardError) {
   for (const bool verbose : {false, true}) {
     SCOPED_TRACE(verbose);
     const ScratchDir dir;
-    // A disk image that does not fit the emulated flash (512 KiB).
+    // A disk image that does not fit a 128 KiB part whose identification
+    // does not tell its size: the bridge refuses the probe of its last block.
     dir.Write("big.eep", kExampleFirmware.substr(0, 10240) + std::string(520 * 1024, '\x5A'));
     dir.Write("Config.ini", "[Hex_FileName]\nHEXNAME=big.eep\n[Cmp_Ver]\nCMPLEN=0\n");
-    std::vector<std::string> args = {"--simulate", "--yes", "--config", dir / "Config.ini", "--trace=trace.txt"};
+    std::vector<std::string> args = {"--simulate", "--sim-flash", "15=1F60", "--yes", "--config", dir / "Config.ini",
+                                     "--trace=trace.txt"};
     if (verbose) args.push_back("--verbose");
     const ProgramResult result = RunUpdater(dir, args);
     EXPECT_EQ(result.exitCode, 9);
-    EXPECT_TRUE(result.out.ends_with("ERROR: Verify image error.\n")) << result.out;
+    EXPECT_NE(result.out.find("ERROR: The disk image does not fit the flash of this bridge."), std::string::npos)
+        << result.out;
     EXPECT_EQ(result.err.find(cause) != std::string::npos, verbose) << result.err;
     const std::string trace = dir.Read("trace.txt");
     EXPECT_EQ(trace.find("check condition"), std::string::npos);
@@ -142,7 +145,7 @@ TEST(CliTest, EachClassOfOutcomeHasItsExitCode) {
       {{"--simulate", "--yes"},
        "[Hex_FileName]\nHEXNAME=big.eep\n[Cmp_Ver]\nCMPLEN=0\n",
        9,
-       "ERROR: Verify image error."},
+       "ERROR: The disk image does not fit the flash of this bridge.\n    Nothing was written."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.output);

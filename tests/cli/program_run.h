@@ -64,6 +64,8 @@ inline pid_t Start(const ScratchDir& dir, const std::vector<std::string>& args, 
   const pid_t child = terminal != nullptr ? forkpty(terminal, nullptr, nullptr, nullptr) : fork();
   if (child != 0) return child;
   if (chdir((dir / "").c_str()) != 0) _exit(126);
+  signal(SIGPIPE, SIG_DFL);  // as a shell starts it, whatever the test runner ignores
+  alarm(120);                // a program that hangs ends, and its test fails
   if (terminal == nullptr) {
     const int streams[] = {open("/dev/null", O_RDONLY), open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600),
                            open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600)};
@@ -100,40 +102,72 @@ inline bool ReadUntil(int fd, std::string& seen, const std::string& until) {
   return true;
 }
 
-// Runs the program on a pseudo-terminal and interrupts it once `interruptAt`
-// has appeared there; out is everything it wrote.
+// Runs the program on a pseudo-terminal and sends it `signal` once
+// `interruptAt` has appeared there; out is everything it wrote.
 inline ProgramResult InterruptOnTerminal(const ScratchDir& dir, const std::vector<std::string>& args,
-                                         const std::string& interruptAt) {
+                                         const std::string& interruptAt, int signal = SIGINT) {
   int terminal = -1;
   const pid_t child = Start(dir, args, &terminal);
   ProgramResult result;
-  if (ReadUntil(terminal, result.out, interruptAt)) kill(child, SIGINT);
+  if (ReadUntil(terminal, result.out, interruptAt)) kill(child, signal);
   ReadUntil(terminal, result.out, "");
   close(terminal);
   result.exitCode = ExitCodeOf(child);
   return result;
 }
 
-// Runs the program with its trace going into a pipe that holds little, so
-// that it is at most a few lines ahead of the test, and interrupts it once
-// `interruptAt` has appeared in the trace; false when it never did.
+// The program with its trace going into a pipe that holds little, so that it
+// is at most a few lines ahead of the test: it stalls when the test stops
+// reading.
+class TracedRun {
+ public:
+  // False when the pipe could not be made.
+  bool Start(const ScratchDir& dir, std::vector<std::string> args) {
+    const std::string fifo = dir / "trace.fifo";
+    if (mkfifo(fifo.c_str(), 0600) != 0) return false;
+    // Opened and shrunk while still empty, before the program can write: a
+    // pipe that already holds more than the new size keeps its 64 KiB, and
+    // the program could then run to its end before the test acts.
+    trace_ = open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (trace_ < 0 || fcntl(trace_, F_SETPIPE_SZ, 4096) < 0 || fcntl(trace_, F_SETFL, 0) < 0) return false;
+    args.push_back("--trace=" + fifo);
+    child_ = testing::Start(dir, args);
+    return true;
+  }
+  // Reads the trace until `line` has appeared; false when it never did.
+  bool ReadUntil(const std::string& line) { return testing::ReadUntil(trace_, seen_, line); }
+  void Signal(int signal) const { kill(child_, signal); }
+  // The reader goes away: later trace lines have nowhere to go.
+  void CloseTrace() {
+    close(trace_);
+    trace_ = -1;
+  }
+  // Reads the rest of the trace and waits for the end of the program.
+  ProgramResult Finish(const ScratchDir& dir) {
+    if (trace_ >= 0) {
+      testing::ReadUntil(trace_, seen_, "");
+      CloseTrace();
+    }
+    return {ExitCodeOf(child_), dir.Read(".stdout"), dir.Read(".stderr")};
+  }
+  pid_t Child() const { return child_; }
+
+ private:
+  pid_t child_ = -1;
+  int trace_ = -1;
+  std::string seen_;
+};
+
+// Runs the program with its trace going into a small pipe and sends it
+// `signal` once `interruptAt` has appeared in the trace; false when it never
+// did.
 inline bool InterruptAtTraceLine(const ScratchDir& dir, std::vector<std::string> args, const std::string& interruptAt,
-                                 ProgramResult& result) {
-  const std::string fifo = dir / "trace.fifo";
-  if (mkfifo(fifo.c_str(), 0600) != 0) return false;
-  // Opened and shrunk while still empty, before the program can write: a pipe
-  // that already holds more than the new size keeps its 64 KiB, and the
-  // program could then run to its end before the interrupt.
-  const int trace = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
-  if (trace < 0 || fcntl(trace, F_SETPIPE_SZ, 4096) < 0 || fcntl(trace, F_SETFL, 0) < 0) return false;
-  args.push_back("--trace=" + fifo);
-  const pid_t child = Start(dir, args);
-  std::string seen;
-  const bool reached = ReadUntil(trace, seen, interruptAt);
-  if (reached) kill(child, SIGINT);
-  ReadUntil(trace, seen, "");
-  close(trace);
-  result = {ExitCodeOf(child), dir.Read(".stdout"), dir.Read(".stderr")};
+                                 ProgramResult& result, int signal = SIGINT) {
+  TracedRun run;
+  if (!run.Start(dir, std::move(args))) return false;
+  const bool reached = run.ReadUntil(interruptAt);
+  if (reached) run.Signal(signal);
+  result = run.Finish(dir);
   return reached;
 }
 
