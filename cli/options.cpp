@@ -167,9 +167,10 @@ Options:
                       with 0x; default 0).
   --length N          read: the number of bytes (default 8704).
   --simulate[=STATE]  Work on an emulated bridge instead of real hardware. With
-                      STATE its flash content is kept in the file STATE, so that
-                      successive runs see the same bridge; without, every run
-                      starts from a fresh bridge. The emulated bridge reports
+                      STATE its flash content and protection are kept in the
+                      file STATE, so that successive runs see the same bridge
+                      (a file of the flash content alone still reads); without,
+                      every run starts from a fresh bridge. The emulated bridge reports
                       firmware version 01000005.
   --sim-image FILE    With --simulate: the emulated flash's content when it is
                       first made (default: erased).

@@ -8,6 +8,7 @@
 
 #include "cli/file_replace.h"
 #include "cli/regular_file_read.h"
+#include "emulator/flash_state.h"
 #include "platform/sim/sim_machine_builder.h"
 
 namespace vx::cli {
@@ -29,29 +30,31 @@ bool Simulation::Start(const Options& options, const emu::FlashPart& part, std::
   emu::ChipInfoValues chipInfo;
   chipInfo.firmwareVersion = kSimFirmwareVersion;
   platform::sim::SimMachineBuilder machine(sim_);
-  bridge_ = machine.AddBridge(platform::sim::SimBridgeSetup().Part(part).ChipInfo(chipInfo).DriveLetters("E")).bridge;
+  bridge_ = machine
+                .AddBridge(platform::sim::SimBridgeSetup().Part(part).ChipInfo(chipInfo).DriveLetters("E").FactoryFlash())
+                .bridge;
   bridge_->Trace().Keep(0);  // the program never looks at the bridge's own record
-  const std::span<std::uint8_t> flash = bridge_->Flash()->Array();
+  emu::SpiFlash& flash = *bridge_->Flash();
+  const std::size_t capacity = flash.Array().size();
 
   statePath_ = options.simState;
   if (!statePath_.empty()) {
     if (!stateLock_.Acquire(statePath_, error)) return false;
     std::vector<std::uint8_t> state;
-    if (!ReadAtMost(stateLock_.Descriptor(), flash.size(), statePath_, state, error)) return false;
+    if (!ReadAtMost(stateLock_.Descriptor(), capacity + emu::kFlashStateTrailerSize, statePath_, state, error)) {
+      return false;
+    }
     if (!state.empty()) {  // an empty state file is a bridge seen for the first time
-      if (state.size() != flash.size()) {
-        error = "the state file '" + statePath_ + "' holds " + std::to_string(state.size()) +
-                " bytes, but the emulated flash (" + part.name + ") holds " + std::to_string(flash.size());
-        return false;
-      }
-      std::ranges::copy(state, flash.begin());
-      return true;
+      std::string reason;
+      if (emu::LoadFlashState(state, flash, reason)) return true;
+      error = "the state file '" + statePath_ + "' cannot be used: " + reason;
+      return false;
     }
   }
   if (!options.simImage.empty()) {
     std::vector<std::uint8_t> image;
-    if (!ReadInputFile(options.simImage, flash.size(), image, error)) return false;
-    std::ranges::copy(image, flash.begin());
+    if (!ReadInputFile(options.simImage, capacity, image, error)) return false;
+    std::ranges::copy(image, flash.Array().begin());
   }
   return true;
 }
@@ -67,7 +70,7 @@ bool Simulation::Save(std::string& error) {
   if (statePath_.empty()) return true;
   stateLock_.Keep();
   std::string reason;
-  if (ReplaceFile(statePath_, bridge_->Flash()->Array(), reason)) return true;
+  if (ReplaceFile(statePath_, emu::SaveFlashState(*bridge_->Flash()), reason)) return true;
   error = "cannot write '" + statePath_ + "': " + reason;
   return false;
 }

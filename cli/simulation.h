@@ -1,7 +1,7 @@
 // --simulate: the program runs on a simulated machine with one emulated
-// bridge. Its flash content can be kept in a state file, so that successive
-// runs see the same bridge; the settings and firmware files are the real
-// ones.
+// bridge. Its flash content and status register can be kept in a state file
+// (emulator/flash_state.h), so that successive runs see the same bridge; the
+// settings and firmware files are the real ones.
 #pragma once
 
 #include <cstdint>
@@ -29,7 +29,7 @@ class Simulation {
   // The areas to install: files and settings from real, everything else
   // from the simulated machine.
   platform::Platform Apis(const platform::Platform& real);
-  // Writes the flash content to the state file, when there is one.
+  // Writes the flash content and status to the state file, when there is one.
   bool Save(std::string& error);
 
  private:

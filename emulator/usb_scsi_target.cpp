@@ -150,7 +150,7 @@ ScsiOutcome UsbScsiTarget::Vendor(std::span<const std::uint8_t> cdb, bool dataIn
   // The bridge's own reason when it gives one.
   if (result.status != scsi::kGood) return Check(result.sense.key != 0 ? result.sense : sense::kInvalidField);
   sense_ = {};
-  return {ScsiOutcome::Kind::Good, dataIn ? static_cast<std::uint32_t>(data.size()) : 0};
+  return {ScsiOutcome::Kind::Good, dataIn ? result.transferred : 0};  // a short read leaves a residue
 }
 
 ScsiOutcome UsbScsiTarget::Inquiry(std::span<const std::uint8_t> cdb, std::span<std::uint8_t> data) {

@@ -14,11 +14,11 @@ TEST(LargeFirmwareFileTest, IsRefusedByItsSizeWithoutBeingRead) {
     std::uint64_t size;
     std::string box;
   } cases[] = {
-      {"fw.bin", 8193, "box Error: The code image is 8193 bytes long; the code area holds at most 8192 bytes."},
+      {"fw.bin", 8193, "box Error: The code image is 8193 bytes long; the code area holds at most 8192 bytes. [10]"},
       {"fw.bin", std::uint64_t{2} << 30,
-       "box Error: The code image is 2147483648 bytes long; the code area holds at most 8192 bytes."},
+       "box Error: The code image is 2147483648 bytes long; the code area holds at most 8192 bytes. [10]"},
       {"fw.eep", (std::uint64_t{16} << 20) + 1,
-       "box Error: The EEP file is 16777217 bytes long; its disk image would end beyond the largest flash (16 MiB)."},
+       "box Error: The EEP file is 16777217 bytes long; its disk image would end beyond the largest flash (16 MiB). [10]"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name + " " + std::to_string(c.size));
@@ -33,7 +33,7 @@ TEST(LargeFirmwareFileTest, IsRefusedByItsSizeWithoutBeingRead) {
     ASSERT_TRUE(m.StartUp());
     EXPECT_EQ(m.dlg_.m_imageLoaded.load(), 0);
     EXPECT_NE(std::ranges::find(m.view_.events, c.box), m.view_.events.end()) << m.view_.Joined();
-    EXPECT_EQ(m.view_.LastBox(), "Error: Load FW error!!!");
+    EXPECT_EQ(m.view_.LastBox(), "Error: Load FW error!!! [10]");
     if (c.name == "fw.bin") {
       EXPECT_EQ(Images().codeLength, 0u);  // as after any failed load of a ".bin" file
     } else {

@@ -26,7 +26,8 @@ TEST(CliTest, HelpDocumentsCommandsOptionsAndExitCodes) {
 }
 
 // The example settings update the emulated bridge; its state file keeps what
-// was written for a read afterwards and for the next run. (What an update
+// was written, and the protection restored at the end, for a read afterwards
+// and for the next run, which lifts that protection again. (What an update
 // leaves in the flash is the app tests' business.)
 TEST(CliTest, ExampleUpdateTracesEveryRequestAndKeepsTheBridgeInItsStateFile) {
   const ScratchDir dir;
@@ -39,6 +40,9 @@ TEST(CliTest, ExampleUpdateTracesEveryRequestAndKeepsTheBridgeInItsStateFile) {
   EXPECT_NE(result.out.find("Status: Success.\nDone: write protection lifted.\nStatus: Erasing chip...\n"),
             std::string::npos);
   EXPECT_TRUE(result.out.ends_with("Message: Success!!\n")) << result.out;
+  const std::string state = dir.Read("bridge.state");
+  EXPECT_EQ(state.size(), 512 * 1024 + 8u);
+  EXPECT_TRUE(state.ends_with(std::string("VXSR\x01\x02\x1C\x00", 8)));
 
   const std::string trace = dir.Read("trace.txt");
   EXPECT_TRUE(trace.starts_with(kChipInfoLine));  // the search asks for the chip information first
