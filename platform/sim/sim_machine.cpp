@@ -48,7 +48,8 @@ void SimMachine::AddInterface(NodeId node, const platform::Guid& interfaceClass,
 }
 
 void SimMachine::EnumerateLast(NodeId node) {
-  std::ranges::stable_partition(interfaces_, [node](const MachineInterface& entry) { return entry.node != node; });
+  std::stable_partition(interfaces_.begin(), interfaces_.end(),
+                        [node](const MachineInterface& entry) { return entry.node != node; });
 }
 
 const MachineInterface* SimMachine::FindInterface(std::u16string_view path) const {
