@@ -3,7 +3,6 @@
 #include <string>
 
 #include "app/updater_dlg.h"
-#include "base/str_to_int.h"
 #include "base/text.h"
 #include "platform/platform.h"
 #include "platform/profile_api.h"
@@ -67,7 +66,7 @@ bool CVX94C6FWUpdaterDlg::ReadConfig(std::u16string_view path) {
 bool ParseChecksumText(std::u16string_view text, std::uint16_t& out) {
   // The text is hexadecimal digits without a prefix.
   std::int32_t value = 0;
-  if (!StrToIntEx(u"0x" + std::u16string(text), value)) return false;
+  if (!platform::Profile().StrToIntEx(u"0x" + std::u16string(text), value)) return false;
   out = static_cast<std::uint16_t>(static_cast<std::uint32_t>(value) & 0xFFFF);
   return true;
 }

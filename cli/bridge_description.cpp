@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "base/text.h"
-#include "cli/linux_devices.h"
+#include "cli/machine_search.h"
 #include "flash/flash_table.h"
 
 namespace vx::cli {

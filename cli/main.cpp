@@ -9,15 +9,15 @@
 #include "cli/exit_codes.h"
 #include "cli/interrupt_guard.h"
 #include "cli/json_report.h"
-#include "cli/linux_devices.h"
 #include "cli/list_command.h"
+#include "cli/machine_search.h"
 #include "cli/options.h"
 #include "cli/program_paths.h"
 #include "cli/read_command.h"
 #include "cli/sim_flash_choice.h"
 #include "cli/simulation.h"
 #include "cli/update_command.h"
-#include "platform/linux/linux_platform.h"
+#include "platform/native_platform.h"
 #include "platform/platform.h"
 
 namespace vx::cli {
@@ -60,7 +60,7 @@ int Run(const Options& options, UpdateReport& report) {
 
   report.simulated = options.simulate;
   std::unique_ptr<Simulation> simulation;
-  platform::Platform apis = platform::linux_backend::LinuxPlatform();
+  platform::Platform apis = platform::NativePlatform();
   if (options.simulate) {
     emu::FlashPart part;
     if (!ChooseFlashPart(options.simFlash, part, error)) {
@@ -74,14 +74,14 @@ int Run(const Options& options, UpdateReport& report) {
     }
     apis = simulation->Apis(apis);
   } else {
-    PrepareLinuxSearch(apis, paths, options.command, stderr);
+    PrepareMachineSearch(apis, paths, options.command, stderr);
   }
   int code = kExitOk;
   {
     const platform::ScopedPlatform installed(apis);
     code = RunCommand(options, paths, guard, report);
   }
-  if (!simulation) ReportLinuxNotices(options.command, stderr);
+  if (!simulation) ReportMachineNotices(options.command, stderr);
   if (simulation && !simulation->Save(error)) {
     Complain(error);
     if (code == kExitOk) code = kExitFileError;

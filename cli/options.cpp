@@ -200,8 +200,9 @@ Platforms:
   Linux: real bridges, as root, or as any other user once the udev rule
   60-vx94c6-updater.rules is installed in /etc/udev/rules.d (cmake --install
   puts it into lib/udev/rules.d below its prefix, which udev reads for the
-  prefix /usr). Windows: no build yet. --simulate runs the whole updater on an
-  emulated bridge, on any system this program builds on.
+  prefix /usr). Windows: real bridges through SetupAPI, WinUSB and the SCSI
+  pass-through, from an administrator's console. --simulate runs the whole
+  updater on an emulated bridge, on any system this program builds on.
 
 Output:
   Before asking, the updater shows the bridge (slot, USB device, disk and

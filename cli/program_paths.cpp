@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "base/text.h"
+#include "platform/native_platform.h"
 
 #ifndef VX_SETTINGS_DIR
 #define VX_SETTINGS_DIR "/etc/vx94c6-updater"
@@ -16,10 +17,13 @@ namespace vx::cli {
 
 namespace {
 
+// The folder of a file, ending in a separator: the system's own, unless the
+// folder already ends in '/'.
 std::string FolderOf(const std::filesystem::path& file) {
+  constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
   const std::string folder = file.parent_path().string();
-  if (folder.empty()) return "./";
-  return folder.back() == '/' ? folder : folder + '/';
+  if (folder.empty()) return std::string(".") + kSeparator;
+  return folder.back() == '/' || folder.back() == kSeparator ? folder : folder + kSeparator;
 }
 
 bool IsFile(const std::string& path) {
@@ -68,11 +72,7 @@ std::string SettingsFileText(const ProgramPaths& paths) {
   return "Settings file: none found (looked for " + searched + "); every setting takes its default";
 }
 
-std::string ProgramFolder() {
-  std::error_code error;
-  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-  return error ? std::string("./") : FolderOf(program);
-}
+std::string ProgramFolder() { return FolderOf(ToNativePath(platform::ProgramFile())); }
 
 std::string SystemSettingsFolder() {
   const std::string folder = VX_SETTINGS_DIR;

@@ -12,7 +12,7 @@
 namespace vx::cli {
 
 struct ProgramPaths {
-  std::u16string exeDir;               // ends in '/'
+  std::u16string exeDir;               // ends in a separator
   std::u16string settingsPath;         // with none found: the one beside the program
   std::vector<std::string> searched;   // the settings files looked for, in order
   bool settingsNamed = false;          // given with --config
@@ -20,7 +20,7 @@ struct ProgramPaths {
 };
 
 // configOption: the --config value, empty when not given; programFolder and
-// systemFolder end in '/'.
+// systemFolder end in a separator.
 ProgramPaths ResolveProgramPaths(const std::string& configOption, const std::string& programFolder,
                                  const std::string& systemFolder);
 
@@ -31,10 +31,12 @@ bool CheckSettingsFile(const ProgramPaths& paths, std::string& error);
 // "Settings file: PATH", or which files were looked for when none was found.
 std::string SettingsFileText(const ProgramPaths& paths);
 
-// The folder of the running program, ending in '/'; "./" when unknown.
+// The folder of the running program, ending in a separator; the current
+// folder when unknown.
 std::string ProgramFolder();
 
-// The system's settings folder, ending in '/' (set when the program is built).
+// The system's settings folder, ending in a separator (set when the program
+// is built).
 std::string SystemSettingsFolder();
 
 }  // namespace vx::cli

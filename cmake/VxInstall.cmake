@@ -5,6 +5,10 @@
 #   lib/udev/rules.d/60-vx94c6-updater.rules      access to the bridges without root
 # udev reads /usr/lib/udev/rules.d and /etc/udev/rules.d only: with another
 # prefix, set VX_UDEV_RULES_DIR to /etc/udev/rules.d or copy the rule there.
+# A Windows build installs nothing of this.
+if(WIN32)
+  return()
+endif()
 include(GNUInstallDirs)
 option(VX_INSTALL_STRIPPED "Strip the program when installing it" ON)
 set(VX_UDEV_RULES_DIR "lib/udev/rules.d" CACHE STRING "Where cmake --install puts the udev rule")

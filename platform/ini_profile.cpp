@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/profile_integer.h"
+#include "base/str_to_int.h"
 
 namespace vx::platform {
 
@@ -87,5 +88,7 @@ std::uint32_t IniProfile::GetInt(std::u16string_view section, std::u16string_vie
   if (length == 0) return static_cast<std::uint32_t>(defaultValue);
   return ParseProfileInteger({text, length});
 }
+
+bool IniProfile::StrToIntEx(std::u16string_view text, std::int32_t& value) { return vx::StrToIntEx(text, value); }
 
 }  // namespace vx::platform

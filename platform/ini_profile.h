@@ -1,8 +1,8 @@
 // GetPrivateProfileIntW / GetPrivateProfileStringW over INI files read
-// through a backend's file access, so that every backend follows the same
-// rules. A file that cannot be opened or read counts as missing. The last
-// file read stays parsed: while its stamp is unchanged, the next look-up in
-// it neither reads nor parses it again.
+// through a backend's file access, and StrToIntExW, so that every backend
+// follows the same rules. A file that cannot be opened or read counts as
+// missing. The last file read stays parsed: while its stamp is unchanged, the
+// next look-up in it neither reads nor parses it again.
 #pragma once
 
 #include <mutex>
@@ -23,6 +23,7 @@ class IniProfile : public ProfileApi {
                        std::u16string_view path) override;
   std::uint32_t GetString(std::u16string_view section, std::u16string_view key, std::u16string_view defaultValue,
                           char16_t* buffer, std::uint32_t bufferChars, std::u16string_view path) override;
+  bool StrToIntEx(std::u16string_view text, std::int32_t& value) override;
 
  private:
   // The parsed file at path (an empty one when it cannot be read); called

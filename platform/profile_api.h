@@ -1,5 +1,6 @@
 // Private-profile (INI) reading, shaped after GetPrivateProfileIntW and
-// GetPrivateProfileStringW.
+// GetPrivateProfileStringW, and the number reading of the settings, shaped
+// after StrToIntExW.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +24,10 @@ class ProfileApi {
   virtual std::uint32_t GetString(std::u16string_view section, std::u16string_view key,
                                   std::u16string_view defaultValue, char16_t* buffer,
                                   std::uint32_t bufferChars, std::u16string_view path) = 0;
+
+  // StrToIntExW with STIF_SUPPORT_HEX: true and value set when text starts
+  // with a number (decimal with optional sign, or "0x" and hex digits).
+  virtual bool StrToIntEx(std::u16string_view text, std::int32_t& value) = 0;
 };
 
 }  // namespace vx::platform

@@ -1,26 +1,25 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "app/updater_dlg.h"
 #include "base/text.h"
-#include "platform/linux/linux_platform.h"
+#include "platform/native_platform.h"
 #include "platform/platform.h"
 #include "tests/app/recording_view.h"
+#include "tests/support/scratch_dir.h"
 
 namespace vx {
 namespace {
 
 // Settings read from a real "Config.ini" in a fresh program folder.
 TEST(SettingsTest, EveryRuleOnRealFiles) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "vx-settings-XXXXXX").string();
-  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-  const std::filesystem::path dir = pattern;
-  const platform::ScopedPlatform scoped(platform::linux_backend::LinuxPlatform());
-  const std::u16string exeDir = FromUtf8((dir / "").string());
+  const test::ScratchDir scratch;
+  const std::filesystem::path& dir = scratch.Path();
+  const platform::ScopedPlatform scoped(platform::NativePlatform());
+  const std::u16string exeDir = (dir / "").u16string();
   const std::u16string defaultName = u"VX94C6.bin";
   const struct {
     std::string ini;  // "none": no file
@@ -63,11 +62,11 @@ TEST(SettingsTest, EveryRuleOnRealFiles) {
     EXPECT_EQ(view.filePathBox, c.ok ? exeDir + c.hexName : u"");
     EXPECT_EQ(view.checksumBox, c.ok ? u"ABCD" : u"");
   }
-  std::filesystem::remove_all(dir);
 }
 
-// The number rules themselves are StrToIntEx's.
+// The number rules themselves are StrToIntEx's (the real call on Windows).
 TEST(ParseChecksumText, ReadsHexDigitsAfterAnAddedPrefix) {
+  const platform::ScopedPlatform scoped(platform::NativePlatform());
   const struct {
     std::u16string text;
     bool ok;

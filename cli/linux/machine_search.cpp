@@ -1,4 +1,4 @@
-#include "cli/linux_devices.h"
+#include "cli/machine_search.h"
 
 #include "base/text.h"
 #include "platform/linux/linux_platform.h"
@@ -29,12 +29,12 @@ void WarnAboutMountedDisks(std::FILE* err) {
 
 }  // namespace
 
-void PrepareLinuxSearch(const platform::Platform& real, const ProgramPaths& paths, Command command, std::FILE* err) {
+void PrepareMachineSearch(const platform::Platform& real, const ProgramPaths& paths, Command command, std::FILE* err) {
   backend::UseBridgeIds(backend::ReadBridgeIds(*real.profile, paths.settingsPath));
   if (command == Command::Update) WarnAboutMountedDisks(err);
 }
 
-void ReportLinuxNotices(Command command, std::FILE* err) {
+void ReportMachineNotices(Command command, std::FILE* err) {
   if (!SearchesForBridges(command)) return;
   for (const auto& notice : backend::DeviceNotices()) std::fprintf(err, "Note: %s\n", notice.c_str());
 }

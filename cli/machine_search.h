@@ -1,7 +1,9 @@
-// What the command line adds on Linux around a search for real bridges: the
+// What the command line adds around a search for bridges on the real
+// machine, which depends on the system (cli/linux, cli/win32). On Linux: the
 // bridge IDs from the settings, a warning before an update when a bridge's
 // disk is mounted, and afterwards whatever kept a bridge-like device out of
-// reach (permissions, a disk not there yet, a missing driver).
+// reach (permissions, a disk not there yet, a missing driver). Windows
+// reports these itself, and nothing is added there.
 #pragma once
 
 #include <cstdio>
@@ -15,12 +17,12 @@
 namespace vx::cli {
 
 // Before the command runs on the real machine.
-void PrepareLinuxSearch(const platform::Platform& real, const ProgramPaths& paths, Command command, std::FILE* err);
+void PrepareMachineSearch(const platform::Platform& real, const ProgramPaths& paths, Command command, std::FILE* err);
 // After it ran.
-void ReportLinuxNotices(Command command, std::FILE* err);
+void ReportMachineNotices(Command command, std::FILE* err);
 
 // "/dev/sdb, mounted on /media/op/BRIDGE" for the disk of a bridge found on
-// Linux; empty when its disk path names no block device.
+// Linux; empty when its disk path names no block device, and on Windows.
 std::string BlockDeviceText(const DeviceRecord& device);
 
 }  // namespace vx::cli

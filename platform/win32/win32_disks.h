@@ -1,0 +1,22 @@
+// Disk requests on Windows: CreateFileW on a disk interface path,
+// SetFilePointer, ReadFile, DeviceIoControl(IOCTL_DISK_GET_DRIVE_LAYOUT),
+// CloseHandle and GetLogicalDrives.
+#pragma once
+
+#include "platform/disk_api.h"
+
+namespace vx::platform::win32_backend {
+
+class Win32Disks final : public DiskApi {
+ public:
+  DeviceHandle Open(std::u16string_view diskPath) override;
+  bool Seek(DeviceHandle disk, std::uint64_t offset, std::uint64_t& position) override;
+  bool Read(DeviceHandle disk, std::uint8_t* buffer, std::uint32_t length, std::uint32_t& bytesRead) override;
+  // Asks with a 192-byte answer buffer, room for the layouts of ordinary
+  // partitioned disks.
+  bool GetDriveLayout(DeviceHandle disk) override;
+  void Close(DeviceHandle disk) override;
+  std::uint32_t GetLogicalDrives() override;
+};
+
+}  // namespace vx::platform::win32_backend
