@@ -20,6 +20,11 @@ std::u16string_view UpdateErrorMessage(int code) {
       return u"Read disk image error.";
     case kUpdateDiskVerifyFailed:
       return u"Verify image error.";
+    case kUpdateForeignConfig:
+      return u"The configuration of this bridge was not read at start-up.\n"
+             u"Nothing was written; please start the updater again.";
+    case kUpdateDiskImageTooLarge:
+      return u"The disk image does not fit the flash of this bridge.\nNothing was written.";
     default:
       return {};
   }

@@ -16,6 +16,9 @@ enum UpdateError : int {
   kUpdateDiskWriteFailed = -106,
   kUpdateDiskReadFailed = -107,
   kUpdateDiskVerifyFailed = -108,
+  // Refusals before anything is erased.
+  kUpdateForeignConfig = -109,       // the configuration image was not read from this bridge
+  kUpdateDiskImageTooLarge = -110,   // the disk image runs past the flash's end
 };
 
 // The message box text for a failure code (empty for codes outside the table).

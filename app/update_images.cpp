@@ -1,5 +1,7 @@
 #include "app/update_images.h"
 
+#include <algorithm>
+
 namespace vx {
 
 bool CodeFitsCodeArea(const ImageStore& store) { return store.codeLength <= CodeAreaSize; }
@@ -12,7 +14,9 @@ bool TakeUpdateImages(const ImageStore& store, UpdateImages& out) {
     images.writeBlock.insert(images.writeBlock.end(), store.codeImage.get(), store.codeImage.get() + store.codeLength);
   }
   if (store.diskImage && store.diskLength > 0) {
-    images.diskImage.assign(store.diskImage.get(), store.diskImage.get() + store.diskLength);
+    const std::size_t blocks = (std::size_t{store.diskLength} + kDiskImageBlockSize - 1) / kDiskImageBlockSize;
+    images.diskImage.assign(blocks * kDiskImageBlockSize, 0xFF);
+    std::copy_n(store.diskImage.get(), store.diskLength, images.diskImage.begin());
   }
   out = std::move(images);
   return true;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/config_origin.h"
 #include "image/image_store.h"
 
 namespace vx {
@@ -13,6 +14,7 @@ namespace vx {
 // Flash addresses of the areas an update writes.
 inline constexpr std::uint32_t kConfigAddress = 0;
 inline constexpr std::uint32_t kDiskImageAddress = 0x2800;
+inline constexpr std::uint32_t kDiskImageBlockSize = 512;
 // What the start-up check reads back: the configuration and code areas.
 inline constexpr std::uint32_t kDeviceContentLength = ConfigImageSize + CodeAreaSize;
 
@@ -20,8 +22,14 @@ struct UpdateImages {
   // Written at kConfigAddress: the configuration image followed by the code
   // image (512 bytes alone when there is no code image).
   std::vector<std::uint8_t> writeBlock;
-  // Written at kDiskImageAddress; empty when the store holds no disk image.
+  // Written at kDiskImageAddress: the disk image, filled up with 0xFF (the
+  // erased state) to a whole number of 512-byte blocks, so that every
+  // image-sector command moves whole blocks only (what a bridge makes of
+  // bytes past its last whole block is not known). Empty when the store
+  // holds no disk image.
   std::vector<std::uint8_t> diskImage;
+  // Which bridges the configuration image may be written to.
+  ConfigOrigin configOrigin;
 };
 
 // True when the code image fits the code area. A longer code image would

@@ -9,6 +9,7 @@
 #include "base/text.h"
 #include "discovery/device_table.h"
 #include "flash/flash_operations.h"
+#include "image/firmware_file.h"
 #include "image/image_store.h"
 
 namespace vx {
@@ -44,9 +45,17 @@ bool CodeAreaBlank(const std::uint8_t* codeArea) {
          std::all_of(codeArea, end, [](std::uint8_t b) { return b == 0x00; });
 }
 
-std::u16string CodeTooLongText(std::uint32_t codeLength) {
+std::u16string CodeTooLongText(std::uint64_t codeLength) {
   return u"The code image is " + FromUtf8(std::to_string(codeLength)) +
          u" bytes long; the code area holds at most " + FromUtf8(std::to_string(CodeAreaSize)) + u" bytes.";
+}
+
+// Flash addresses have 24 bits: no ".eep" file can carry more than this.
+constexpr std::uint64_t kFlashAddressSpace = 0x1000000;
+
+std::u16string EepTooLongText(std::uint64_t fileLength) {
+  return u"The EEP file is " + FromUtf8(std::to_string(fileLength)) +
+         u" bytes long; its disk image would end beyond the largest flash (16 MiB).";
 }
 
 }  // namespace
@@ -74,6 +83,7 @@ bool CVX94C6FWUpdaterDlg::StartUp(std::u16string_view exeDir, std::u16string_vie
     return false;
   }
   Images().ResetImages();
+  configOrigin_.BuiltIn();
   if (!CheckDevice()) {
     view_.Cancel();
     return false;
@@ -98,6 +108,7 @@ bool CVX94C6FWUpdaterDlg::StartUp(std::u16string_view exeDir, std::u16string_vie
 
 bool CVX94C6FWUpdaterDlg::CheckDevice() {
   if (m_deviceTable != nullptr || m_deviceCount != 0) ReleaseDevices(m_deviceTable, m_deviceCount);
+  checkedDevice_.reset();
   const bool found = RefreshDevices(m_deviceTable, m_deviceCount);
   if (!found || m_deviceCount < 1 || m_deviceTable == nullptr) {
     ReleaseDevices(m_deviceTable, m_deviceCount);
@@ -106,6 +117,7 @@ bool CVX94C6FWUpdaterDlg::CheckDevice() {
     return false;
   }
   const DeviceRecord device = m_deviceTable[0];
+  checkedDevice_ = device;
   m_devVersion = VersionText(device.firmwareVersion, m_cmpLen);
   // A bridge without a disk path cannot be read; it passes the check as it is.
   const bool read = IsEmpty(device.diskPath) || ReadBackDevice(device);
@@ -122,6 +134,7 @@ bool CVX94C6FWUpdaterDlg::ReadBackDevice(const DeviceRecord& device) {
   }
   ImageStore& images = Images();
   images.SetConfigImage(content.data());
+  configOrigin_.ReadFrom(device);
   const std::uint8_t* code = content.data() + ConfigImageSize;
   if (CodeAreaBlank(code)) {
     images.ClearCodeImage();
@@ -141,6 +154,7 @@ void CVX94C6FWUpdaterDlg::LoadFirmwareFile() {
   details.reserve(kDetailsChars);
   m_checksumText.clear();
 
+  if (!AcceptFileSize()) return;
   ImageStore& images = Images();
   std::uint8_t savedConfig[ConfigImageSize];
   std::memcpy(savedConfig, images.configImage, ConfigImageSize);
@@ -170,9 +184,31 @@ void CVX94C6FWUpdaterDlg::LoadFirmwareFile() {
       return;
   }
   if (!AcceptCodeLength(savedConfig, m_fileType == kFileEep)) return;
+  if (m_fileType == kFileEep) configOrigin_.FromFile();
   m_imageLoaded.exchange(1);
   view_.ScrollFileBoxToEnd();
   view_.SetStatus(u"Main code loaded!");
+}
+
+bool CVX94C6FWUpdaterDlg::AcceptFileSize() {
+  std::uint64_t size = 0;
+  if (m_fileType == kFileNone || !FirmwareFileSize(m_filePath, size)) return true;  // the load reports it
+  if (m_fileType == kFileBin && size > CodeAreaSize) {
+    Images().ClearCodeImage();  // as a failed load of a ".bin" file leaves the store
+    RefuseFile(CodeTooLongText(size));
+    return false;
+  }
+  if (m_fileType == kFileEep && size > kFlashAddressSpace) {
+    RefuseFile(EepTooLongText(size));
+    return false;
+  }
+  return true;
+}
+
+void CVX94C6FWUpdaterDlg::RefuseFile(std::u16string_view text) {
+  view_.ShowMessageBox(text, u"Error", BoxStyle::IconError);
+  view_.SetStatus(text);
+  m_imageLoaded.exchange(0);
 }
 
 bool CVX94C6FWUpdaterDlg::AcceptCodeLength(const std::uint8_t* savedConfig, bool fromEep) {
@@ -186,9 +222,7 @@ bool CVX94C6FWUpdaterDlg::AcceptCodeLength(const std::uint8_t* savedConfig, bool
     images.ClearCodeImage();
   }
   images.SetConfigImage(savedConfig);
-  view_.ShowMessageBox(text, u"Error", BoxStyle::IconError);
-  view_.SetStatus(text);
-  m_imageLoaded.exchange(0);
+  RefuseFile(text);
   return false;
 }
 
@@ -232,6 +266,7 @@ void CVX94C6FWUpdaterDlg::LaunchUpdateThread() {
       view_.EnableUpdate(true);
       return;
     }
+    images.configOrigin = configOrigin_;
     if (worker_.joinable()) worker_.join();  // a finished update's thread
     updateImages_ = std::move(images);
     outcome_ = UpdaterOutcome::Updating;

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -68,6 +69,9 @@ class CVX94C6FWUpdaterDlg {
   // not call it.
   void WaitForUpdate();
   UpdaterOutcome Outcome() const { return outcome_.load(); }
+  // The first bridge as the last device check found it, for front ends that
+  // describe it (its lock is released by then); empty when none was found.
+  const std::optional<DeviceRecord>& CheckedDevice() const { return checkedDevice_; }
 
   // --- the update thread ---
   static void UpdateThreadProc(CVX94C6FWUpdaterDlg* dialog);
@@ -94,14 +98,21 @@ class CVX94C6FWUpdaterDlg {
   void ShowValues() { view_.ShowValues(m_filePath, m_checksumText); }
   // Reads the first record's flash into the image store; false on failure.
   bool ReadBackDevice(const DeviceRecord& device);
+  // Refuses, before it is read, a firmware file longer than anything an
+  // update could write from it; true when its length may fit.
+  bool AcceptFileSize();
   // Refuses a loaded code image longer than the code area and puts back the
   // configuration image the load replaced; true when the code fits.
   bool AcceptCodeLength(const std::uint8_t* savedConfig, bool fromEep);
+  // The message box and status of a refused file; no firmware is loaded.
+  void RefuseFile(std::u16string_view text);
   // True when the gates let an update start; a failing gate closes the dialog.
   bool PassGates();
   void LaunchUpdateThread();
   // The steps of the update; 0 or the UpdateError of the failing step.
   int RunUpdateSteps();
+  // An update that must not begin on this bridge: its UpdateError, else 0.
+  int RefuseBeforeErasing(const DeviceRecord& device);
   int WriteAndVerify(const DeviceRecord& device);
   int WriteAndVerifyDiskImage(const DeviceRecord& device);
   void SetProtection(const DeviceRecord& device, bool protect);
@@ -110,7 +121,9 @@ class CVX94C6FWUpdaterDlg {
   UpdaterView& view_;
   std::thread worker_;          // joined before the next update and on destruction
   UpdateImages updateImages_;   // what the running update writes
+  ConfigOrigin configOrigin_;   // of the configuration image in the image store
   std::atomic<UpdaterOutcome> outcome_{UpdaterOutcome::None};
+  std::optional<DeviceRecord> checkedDevice_;
 };
 
 // Turns a "CHECKSUM" text into its 16-bit value: true and out set when the

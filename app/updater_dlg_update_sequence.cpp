@@ -9,6 +9,7 @@
 #include "app/updater_dlg.h"
 #include "discovery/device_table.h"
 #include "flash/disk_image_operations.h"
+#include "flash/flash_capacity.h"
 #include "flash/flash_operations.h"
 
 namespace vx {
@@ -40,12 +41,14 @@ int CVX94C6FWUpdaterDlg::RunUpdateSteps() {
   view_.SetProgressPos(10);
   if (!found || m_deviceCount < 1 || m_deviceTable == nullptr) return kUpdateNoDevice;
   const DeviceRecord device = m_deviceTable[0];
+  if (const int code = RefuseBeforeErasing(device)) return code;
 
   if (device.flashChip != nullptr) SetProtection(device, false);
   view_.SetStatus(u"Erasing chip...");
   view_.SetProgressPos(15);
   if (!EraseChip(device)) return kUpdateEraseFailed;
   view_.SetProgressPos(30);
+  view_.StepFinished(UpdateStep::Erase, true);
 
   if (const int code = WriteAndVerify(device)) return code;
   if (withDiskImage) {
@@ -59,16 +62,28 @@ int CVX94C6FWUpdaterDlg::RunUpdateSteps() {
   return kUpdateOk;
 }
 
+int CVX94C6FWUpdaterDlg::RefuseBeforeErasing(const DeviceRecord& device) {
+  // A bridge whose flash cannot be written fails at the erase, before
+  // anything is sent.
+  if (IsEmpty(device.diskPath) || device.flashChip == nullptr) return kUpdateOk;
+  if (!updateImages_.configOrigin.MayGoTo(device)) return kUpdateForeignConfig;
+  const auto diskLength = static_cast<std::uint32_t>(updateImages_.diskImage.size());
+  if (diskLength != 0 && !FlashRangeExists(device, kDiskImageAddress, diskLength)) return kUpdateDiskImageTooLarge;
+  return kUpdateOk;
+}
+
 int CVX94C6FWUpdaterDlg::WriteAndVerify(const DeviceRecord& device) {
   const std::vector<std::uint8_t>& block = updateImages_.writeBlock;
   const auto length = static_cast<std::uint32_t>(block.size());
   const std::unique_ptr<std::uint8_t[]> readBack = ErasedBlock(length);
   if (!readBack || !ProgramFlash(device, kConfigAddress, block.data(), length)) return kUpdateWriteFailed;
   view_.SetProgressPos(60);
+  view_.StepFinished(UpdateStep::Write, true);
   view_.SetStatus(u"Verifying write data...");
   if (!ReadFlash(device, kConfigAddress, readBack.get(), length)) return kUpdateReadFailed;
   view_.SetProgressPos(90);
   if (std::memcmp(block.data(), readBack.get(), length) != 0) return kUpdateVerifyFailed;
+  view_.StepFinished(UpdateStep::Verify, true);
   return kUpdateOk;
 }
 
@@ -87,17 +102,21 @@ int CVX94C6FWUpdaterDlg::WriteAndVerifyDiskImage(const DeviceRecord& device) {
     return kUpdateDiskWriteFailed;
   }
   view_.SetProgressPos(150);
+  view_.StepFinished(UpdateStep::WriteDiskImage, true);
   if (!ReadDiskImage(device, kDiskImageAddress, readBack.get(), length) &&
       !ReadFlash(device, kDiskImageAddress, readBack.get(), length)) {
     return kUpdateDiskReadFailed;
   }
   view_.SetProgressPos(180);
   if (std::memcmp(image.data(), readBack.get(), length) != 0) return kUpdateDiskVerifyFailed;
+  view_.StepFinished(UpdateStep::VerifyDiskImage, true);
   return kUpdateOk;
 }
 
 void CVX94C6FWUpdaterDlg::SetProtection(const DeviceRecord& device, bool protect) {
-  view_.SetStatus(SetWriteProtection(device, protect) ? u"Success." : u"Not support.");
+  const bool done = SetWriteProtection(device, protect);
+  view_.SetStatus(done ? u"Success." : u"Not support.");
+  view_.StepFinished(protect ? UpdateStep::RestoreProtection : UpdateStep::LiftProtection, done);
 }
 
 void CVX94C6FWUpdaterDlg::EndUpdate(int code) {

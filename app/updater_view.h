@@ -35,6 +35,17 @@ enum class BoxAnswer : int { Ok = 1, Cancel = 2 };
 inline constexpr unsigned IDT_AUTO_START = 8888;
 inline constexpr unsigned IDT_AUTO_CLOSE = 9999;
 
+// The steps of an update that a front end may list as they finish.
+enum class UpdateStep {
+  LiftProtection,     // the flash chip's write protection lifted
+  Erase,              // the chip erased
+  Write,              // the configuration and code programmed
+  Verify,             // the configuration and code read back and compared
+  WriteDiskImage,     // the disk image written
+  VerifyDiskImage,    // the disk image read back and compared
+  RestoreProtection,  // the write protection restored
+};
+
 class UpdaterView {
  public:
   virtual ~UpdaterView() = default;
@@ -55,6 +66,11 @@ class UpdaterView {
   virtual void StopTimer(unsigned id) = 0;
   virtual void Cancel() = 0;  // ends the dialog before or after it is shown
   virtual void Close() = 0;   // ends the dialog as Cancel does
+  // A step of the update has ended. done is false only for a protection
+  // step the flash chip did not take ("Not support."), after which the
+  // update goes on; a step that fails ends the update with its message box
+  // instead. A window with a status line alone has nothing to add.
+  virtual void StepFinished(UpdateStep /*step*/, bool /*done*/) {}
 };
 
 }  // namespace vx

@@ -36,15 +36,18 @@ std::u16string_view TrimProfileSpace(std::u16string_view text) {
   return text;
 }
 
-IniReader::IniReader(std::string_view bytes) {
-  const std::u16string text = DecodeIniText(bytes);
-  std::u16string_view rest = text;
+IniReader::IniReader(std::string_view bytes) : text_(DecodeIniText(bytes)) {
+  std::u16string_view rest = text_;
   while (!rest.empty()) {
     const std::size_t end = rest.find_first_of(u"\r\n");
     ParseLine(rest.substr(0, end));
     if (end == std::u16string_view::npos) break;
     rest.remove_prefix(end + 1);
   }
+}
+
+IniReader::Span IniReader::SpanOf(std::u16string_view piece) const {
+  return {static_cast<std::size_t>(piece.data() - text_.data()), piece.size()};
 }
 
 void IniReader::ParseLine(std::u16string_view line) {
@@ -54,7 +57,7 @@ void IniReader::ParseLine(std::u16string_view line) {
     // The name runs to the last ']' of the line; anything after it is ignored.
     const std::size_t close = line.rfind(u']');
     if (close != std::u16string_view::npos) {
-      sections_.push_back({std::u16string(TrimProfileSpace(line.substr(1, close - 1))), {}});
+      sections_.push_back({SpanOf(TrimProfileSpace(line.substr(1, close - 1))), entries_.size()});
       return;
     }
   }
@@ -62,18 +65,23 @@ void IniReader::ParseLine(std::u16string_view line) {
   if (sections_.empty()) sections_.push_back({});
   Entry entry;
   const std::size_t equals = line.find(u'=');
-  entry.key = TrimProfileSpace(line.substr(0, equals));
-  if (equals != std::u16string_view::npos) entry.value = std::u16string(TrimProfileSpace(line.substr(equals + 1)));
-  sections_.back().entries.push_back(std::move(entry));
+  entry.key = SpanOf(TrimProfileSpace(line.substr(0, equals)));
+  if (equals != std::u16string_view::npos) entry.value = SpanOf(TrimProfileSpace(line.substr(equals + 1)));
+  entries_.push_back(entry);
 }
 
 std::optional<std::u16string_view> IniReader::Find(std::u16string_view section, std::u16string_view key) const {
   section = TrimProfileSpace(section);
   key = TrimProfileSpace(key);
-  for (const Section& candidate : sections_) {
-    if (!EqualsIgnoreCase(candidate.name, section)) continue;
-    for (const Entry& entry : candidate.entries)
-      if (EqualsIgnoreCase(entry.key, key)) return entry.value;
+  for (std::size_t s = 0; s < sections_.size(); ++s) {
+    if (!EqualsIgnoreCase(TextOf(sections_[s].name), section)) continue;
+    const std::size_t end = s + 1 < sections_.size() ? sections_[s + 1].firstEntry : entries_.size();
+    for (std::size_t e = sections_[s].firstEntry; e < end; ++e) {
+      const Entry& entry = entries_[e];
+      if (!EqualsIgnoreCase(TextOf(entry.key), key)) continue;
+      if (!entry.value) return std::nullopt;
+      return TextOf(*entry.value);
+    }
     return std::nullopt;  // only the first section of that name is searched
   }
   return std::nullopt;

@@ -34,9 +34,14 @@ void AppendUtf16(std::u16string& out, char32_t cp) {
   }
 }
 
-}  // namespace
+// An unpaired surrogate, or an invalid UTF-8 byte, as its conversion keeps it.
+enum class Unpaired { Replace, KeepByte };
 
-std::string ToUtf8(std::u16string_view text) {
+// A file name's byte b (0x80..0xFF) that is no part of valid UTF-8 becomes
+// kEscapedByte + b.
+constexpr char16_t kEscapedByte = 0xDC00;
+
+std::string EncodeUtf8(std::u16string_view text, Unpaired unpaired) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -44,6 +49,9 @@ std::string ToUtf8(std::u16string_view text) {
     if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
       c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
+    } else if (unpaired == Unpaired::KeepByte && c >= kEscapedByte + 0x80 && c <= kEscapedByte + 0xFF) {
+      out += static_cast<char>(c - kEscapedByte);
+      continue;
     } else if (c >= 0xD800 && c < 0xE000) {
       c = 0xFFFD;  // unpaired surrogate
     }
@@ -52,7 +60,7 @@ std::string ToUtf8(std::u16string_view text) {
   return out;
 }
 
-std::u16string FromUtf8(std::string_view text) {
+std::u16string DecodeUtf8(std::string_view text, Unpaired unpaired) {
   std::u16string out;
   out.reserve(text.size());
   std::size_t i = 0;
@@ -71,7 +79,7 @@ std::u16string FromUtf8(std::string_view text) {
     constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
     if (valid && (cp < kSmallest[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000))) valid = false;
     if (!valid) {
-      AppendUtf16(out, 0xFFFD);
+      AppendUtf16(out, unpaired == Unpaired::KeepByte ? kEscapedByte + b : 0xFFFD);
       ++i;
       continue;
     }
@@ -80,6 +88,13 @@ std::u16string FromUtf8(std::string_view text) {
   }
   return out;
 }
+
+}  // namespace
+
+std::string ToUtf8(std::u16string_view text) { return EncodeUtf8(text, Unpaired::Replace); }
+std::u16string FromUtf8(std::string_view text) { return DecodeUtf8(text, Unpaired::Replace); }
+std::string ToNativePath(std::u16string_view path) { return EncodeUtf8(path, Unpaired::KeepByte); }
+std::u16string FromNativePath(std::string_view path) { return DecodeUtf8(path, Unpaired::KeepByte); }
 
 bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return false;

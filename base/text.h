@@ -12,8 +12,16 @@ namespace vx {
 // Characters in a path / ID / name buffer, terminator included.
 inline constexpr std::size_t kTextChars = 260;
 
+// Text: invalid UTF-8 becomes U+FFFD, and so does an unpaired surrogate.
 std::string ToUtf8(std::u16string_view text);
 std::u16string FromUtf8(std::string_view text);
+
+// File names: Linux allows any bytes but '/' and NUL in them, so the
+// conversion must not lose any. Valid UTF-8 converts as text; each byte that
+// is no part of valid UTF-8 becomes the unpaired surrogate U+DC80..U+DCFF,
+// which ToNativePath turns back into that byte.
+std::string ToNativePath(std::u16string_view path);
+std::u16string FromNativePath(std::string_view path);
 
 // The text of a zero-terminated buffer of N characters (stops at N).
 template <std::size_t N>

@@ -8,13 +8,38 @@
 
 namespace vx::cli {
 
-namespace {
-
-std::string Hex(std::uint32_t value, int digits) {
+std::string HexText(std::uint32_t value, int digits) {
   char text[16];
   std::snprintf(text, sizeof text, "%0*X", digits, value);
   return text;
 }
+
+std::string FlashIdBytes(std::uint32_t flashId) {
+  std::string text;
+  const int count = (flashId >> 24) != 0 ? 4 : 3;
+  for (int i = 0; i < count; ++i) text += HexText((flashId >> (8 * i)) & 0xFF, 2);
+  return text;
+}
+
+std::string FlashChipText(const DeviceRecord& device) {
+  if (device.flashChip == nullptr) return "not identified";
+  const auto row = device.flashChip - FlashDescriptorTable;
+  return "row " + std::to_string(row) + ", ID " + FlashIdBytes(device.flashId) + ", page " +
+         std::to_string(device.flashChip->pageSize) + " bytes";
+}
+
+std::string TextOrNone(std::u16string_view text) { return text.empty() ? "(none)" : ToUtf8(text); }
+
+std::vector<std::string> DriveLetters(const DeviceRecord& device) {
+  std::vector<std::string> letters;
+  const std::int32_t count = device.driveLetterCount < 0 ? 0 : device.driveLetterCount;
+  for (std::int32_t i = 0; i < count && i < static_cast<std::int32_t>(kMaxDriveLetters); ++i) {
+    letters.push_back(ToUtf8(std::u16string_view(&device.driveLetters[i], 1)));
+  }
+  return letters;
+}
+
+namespace {
 
 std::string ModeText(std::int32_t chipMode) {
   switch (chipMode) {
@@ -31,43 +56,21 @@ std::string ModeText(std::int32_t chipMode) {
   }
 }
 
-// The ID bytes in the order the chip sent them (the manufacturer first), as
-// --sim-flash takes them.
-std::string IdBytes(std::uint32_t flashId) {
-  std::string text;
-  const int count = (flashId >> 24) != 0 ? 4 : 3;
-  for (int i = 0; i < count; ++i) text += Hex((flashId >> (8 * i)) & 0xFF, 2);
-  return text;
-}
-
-std::string FlashText(const DeviceRecord& device) {
-  if (device.flashChip == nullptr) return "not identified";
-  const auto row = device.flashChip - FlashDescriptorTable;
-  return "row " + std::to_string(row) + ", ID " + IdBytes(device.flashId) + ", page " +
-         std::to_string(device.flashChip->pageSize) + " bytes";
-}
-
-std::string TextOrNone(std::u16string_view text) { return text.empty() ? "(none)" : ToUtf8(text); }
-
 std::string DriveText(const DeviceRecord& device) {
-  std::string letters;
-  const std::int32_t count = device.driveLetterCount < 0 ? 0 : device.driveLetterCount;
-  for (std::int32_t i = 0; i < count && i < static_cast<std::int32_t>(kMaxDriveLetters); ++i) {
-    if (!letters.empty()) letters += ' ';
-    letters += ToUtf8(std::u16string_view(&device.driveLetters[i], 1)) + ":";
-  }
-  return letters.empty() ? "(none)" : letters;
+  std::string text;
+  for (const std::string& letter : DriveLetters(device)) text += (text.empty() ? "" : " ") + letter + ":";
+  return text.empty() ? "(none)" : text;
 }
 
 }  // namespace
 
 std::string DescribeBridge(const DeviceRecord& device) {
   std::string text = "Bridge in slot " + std::to_string(device.slot) + "\n";
-  text += "  Chip:             vendor " + Hex(device.vendorId, 4) + ", product " + Hex(device.productId, 4) +
-          ", info words " + Hex(device.infoWord8, 4) + " " + Hex(device.infoWord12, 4) + "\n";
-  text += "  Firmware version: " + Hex(device.firmwareVersion, 8) + "\n";
+  text += "  Chip:             vendor " + HexText(device.vendorId, 4) + ", product " + HexText(device.productId, 4) +
+          ", info words " + HexText(device.infoWord8, 4) + " " + HexText(device.infoWord12, 4) + "\n";
+  text += "  Firmware version: " + HexText(device.firmwareVersion, 8) + "\n";
   text += "  Mode:             " + ModeText(device.chipMode) + "\n";
-  text += "  Flash chip:       " + FlashText(device) + "\n";
+  text += "  Flash chip:       " + FlashChipText(device) + "\n";
   text += "  USB device:       " + TextOrNone(TextOf(device.usbInstanceId)) + "\n";
   text += "  Disk path:        " + TextOrNone(TextOf(device.diskPath)) + "\n";
   if (const std::string block = BlockDeviceText(device); !block.empty()) text += "  Block device:     " + block + "\n";

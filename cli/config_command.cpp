@@ -1,7 +1,6 @@
 #include "cli/config_command.h"
 
 #include <cstdio>
-#include <filesystem>
 
 #include "app/device_text.h"
 #include "app/updater_dlg.h"
@@ -12,10 +11,7 @@
 namespace vx::cli {
 
 int RunConfigCommand(const frontend::ProgramPaths& paths) {
-  const std::string settings = ToUtf8(paths.settingsPath);
-  std::error_code error;
-  const bool present = std::filesystem::is_regular_file(settings, error);
-  std::printf("Settings file: %s%s\n", settings.c_str(), present ? "" : " (not found: every setting takes its default)");
+  std::printf("%s\n", frontend::SettingsFileText(paths).c_str());
 
   // The dialog's own reader; its view shows the firmware file.
   ConsoleView view(stdout, stdin, ConsoleViewOptions{});

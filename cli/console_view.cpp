@@ -4,12 +4,11 @@
 #include <cctype>
 
 #include "base/text.h"
+#include "cli/progress_line.h"
 
 namespace vx::cli {
 
 namespace {
-
-constexpr int kBarWidth = 40;
 
 // A message text with its line breaks indented under the caption.
 std::string Indented(std::u16string_view text) {
@@ -26,10 +25,35 @@ bool IsYes(std::string answer) {
   return answer == "y" || answer == "yes";
 }
 
+// The line that stays on screen for a finished step.
+const char* StepLine(UpdateStep step, bool done) {
+  switch (step) {
+    case UpdateStep::LiftProtection:
+      return done ? "Done: write protection lifted."
+                  : "Not done: the flash chip did not take the command that lifts its write protection "
+                    "(\"Not support.\"); the update goes on.";
+    case UpdateStep::Erase:
+      return "Done: chip erased.";
+    case UpdateStep::Write:
+      return "Done: configuration and code written.";
+    case UpdateStep::Verify:
+      return "Done: configuration and code verified.";
+    case UpdateStep::WriteDiskImage:
+      return "Done: disk image written.";
+    case UpdateStep::VerifyDiskImage:
+      return "Done: disk image verified.";
+    case UpdateStep::RestoreProtection:
+      return done ? "Done: write protection restored."
+                  : "Not done: the flash chip did not take the command that restores its write protection "
+                    "(\"Not support.\"); it stays unprotected.";
+  }
+  return "";
+}
+
 }  // namespace
 
 ConsoleView::ConsoleView(std::FILE* out, std::FILE* in, ConsoleViewOptions options)
-    : out_(out), in_(in), options_(options) {}
+    : out_(out), in_(in), options_(std::move(options)) {}
 
 void ConsoleView::SetStatus(std::u16string_view text) {
   std::lock_guard lock(mutex_);
@@ -76,9 +100,12 @@ void ConsoleView::EnableUpdate(bool) {}
 BoxAnswer ConsoleView::ShowMessageBox(std::u16string_view text, std::u16string_view caption, BoxStyle style) {
   std::lock_guard lock(mutex_);
   ClearBar();
+  const bool question = OffersCancel(style);
+  if (question && confirmationDetails_) std::fputs(confirmationDetails_().c_str(), out_);
   std::fprintf(out_, "%s: %s\n", ToUtf8(caption).c_str(), Indented(text).c_str());
-  const BoxAnswer answer = OffersCancel(style) ? Answer() : BoxAnswer::Ok;
-  if (progressShown_ && options_.liveProgress) DrawBar();
+  if (!question) lastMessage_ = ToUtf8(text);
+  const BoxAnswer answer = question ? Answer() : BoxAnswer::Ok;
+  RedrawBar();
   std::fflush(out_);
   return answer;
 }
@@ -89,19 +116,19 @@ BoxAnswer ConsoleView::Answer() {
     return BoxAnswer::Ok;
   }
   if (!options_.askOnTerminal) {
-    std::fprintf(out_, "    No terminal to confirm on: not confirmed (--yes confirms).\n");
+    std::fprintf(out_, "    No terminal to confirm on: not confirmed (--yes confirms). Nothing was changed.\n");
     return BoxAnswer::Cancel;
   }
   std::fprintf(out_, "    Continue? [y/N] ");
   std::fflush(out_);
   char line[64];
-  if (std::fgets(line, sizeof line, in_) == nullptr) {
-    std::fputc('\n', out_);
-    return BoxAnswer::Cancel;
-  }
-  std::string answer(line);
+  const bool answered = std::fgets(line, sizeof line, in_) != nullptr;
+  if (!answered) std::fputc('\n', out_);
+  std::string answer(answered ? line : "");
   while (!answer.empty() && std::isspace(static_cast<unsigned char>(answer.back()))) answer.pop_back();
-  return IsYes(answer) ? BoxAnswer::Ok : BoxAnswer::Cancel;
+  if (IsYes(answer)) return BoxAnswer::Ok;
+  std::fprintf(out_, "    Not confirmed: nothing was changed.\n");
+  return BoxAnswer::Cancel;
 }
 
 void ConsoleView::ReadBoxes(std::u16string& filePath, std::u16string& checksumText) {
@@ -113,12 +140,13 @@ void ConsoleView::ReadBoxes(std::u16string& filePath, std::u16string& checksumTe
 void ConsoleView::ShowValues(std::u16string_view filePath, std::u16string_view checksumText) {
   std::lock_guard lock(mutex_);
   ClearBar();
-  if (filePath != filePath_) std::fprintf(out_, "Firmware file: %s\n", ToUtf8(filePath).c_str());
+  if (filePath != filePath_) std::fprintf(out_, "Firmware file: %s\n", ToNativePath(filePath).c_str());
   if (checksumText != checksumText_ && !checksumText.empty()) {
     std::fprintf(out_, "Checksum of the code on the bridge: %s\n", ToUtf8(checksumText).c_str());
   }
   filePath_ = filePath;
   checksumText_ = checksumText;
+  RedrawBar();
   std::fflush(out_);
 }
 
@@ -144,6 +172,28 @@ void ConsoleView::Close() {
   ended_ = true;
 }
 
+void ConsoleView::StepFinished(UpdateStep step, bool done) { PrintLine(StepLine(step, done)); }
+
+void ConsoleView::SetConfirmationDetails(std::function<std::string()> details) {
+  std::lock_guard lock(mutex_);
+  confirmationDetails_ = std::move(details);
+}
+
+void ConsoleView::PrintLine(const std::string& line) {
+  std::lock_guard lock(mutex_);
+  ClearBar();
+  std::fprintf(out_, "%s\n", line.c_str());
+  RedrawBar();
+  std::fflush(out_);
+}
+
+void ConsoleView::FollowResize() {
+  std::lock_guard lock(mutex_);
+  if (!barDrawn_ || Columns() == barColumns_) return;
+  DrawBar();
+  std::fflush(out_);
+}
+
 bool ConsoleView::NextTimer(unsigned& id) {
   std::lock_guard lock(mutex_);
   if (timers_.empty() || ended_) return false;
@@ -156,12 +206,17 @@ bool ConsoleView::Ended() {
   return ended_;
 }
 
+std::string ConsoleView::LastMessage() {
+  std::lock_guard lock(mutex_);
+  return lastMessage_;
+}
+
+int ConsoleView::Columns() const { return options_.columns ? options_.columns() : 0; }
+
 void ConsoleView::DrawBar() {
-  const int filled = progressPos_ * kBarWidth / progressHigh_;
-  const std::string bar = std::string(static_cast<std::size_t>(filled), '#') +
-                          std::string(static_cast<std::size_t>(kBarWidth - filled), '-');
-  std::fprintf(out_, "\r[%s] %3d%%  %s\033[K", bar.c_str(), progressPos_ * 100 / progressHigh_,
-               ToUtf8(status_).c_str());
+  barColumns_ = Columns();
+  const std::string line = ProgressLine(progressPos_, progressHigh_, ToUtf8(status_), barColumns_);
+  std::fprintf(out_, "\r%s\033[K", line.c_str());
   barDrawn_ = true;
 }
 
@@ -169,6 +224,10 @@ void ConsoleView::ClearBar() {
   if (!barDrawn_) return;
   std::fputs("\r\033[K", out_);
   barDrawn_ = false;
+}
+
+void ConsoleView::RedrawBar() {
+  if (progressShown_ && options_.liveProgress) DrawBar();
 }
 
 }  // namespace vx::cli

@@ -26,4 +26,31 @@ ExitCode ExitCodeFor(UpdaterOutcome outcome) {
   return kExitUpdateFailed;
 }
 
+const char* ResultName(int exitCode) {
+  switch (exitCode) {
+    case kExitOk:
+      return "updated";
+    case kExitFileError:
+      return "file-error";
+    case kExitUsage:
+      return "usage-error";
+    case kExitSettings:
+      return "settings-refused";
+    case kExitNoDevice:
+      return "no-bridge";
+    case kExitDeviceRead:
+      return "device-read-failed";
+    case kExitFirmware:
+      return "firmware-not-loaded";
+    case kExitDeclined:
+      return "not-confirmed";
+    case kExitGate:
+      return "gate-refused";
+    case kExitInterrupted:
+      return "interrupted";
+    default:
+      return "update-failed";
+  }
+}
+
 }  // namespace vx::cli

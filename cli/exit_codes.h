@@ -22,4 +22,8 @@ enum ExitCode : int {
 // The exit code for the way the updater's run ended.
 ExitCode ExitCodeFor(UpdaterOutcome outcome);
 
+// The outcome an exit code stands for, as the JSON summary names it
+// ("updated", "gate-refused", ...).
+const char* ResultName(int exitCode);
+
 }  // namespace vx::cli

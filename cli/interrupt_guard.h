@@ -1,6 +1,10 @@
-// Interrupts (Ctrl+C, SIGTERM) end the program at once, except while it
-// protects an update: then they only say that the update must finish, so a
-// bridge is never left half written.
+// Signals that end a console program (Ctrl+C, Ctrl+\, SIGTERM, and SIGHUP
+// when the terminal or the remote session goes away) end this one at once,
+// except while it protects an update: then they only say that the update must
+// finish, so a bridge is never left half written. SIGPIPE is ignored for the
+// whole run: a reader of the output or of the trace that goes away only makes
+// those writes fail. On Windows the same holds for Ctrl+C, Ctrl+Break and the
+// closing of the console (cli/linux, cli/win32).
 #pragma once
 
 namespace vx::cli {

@@ -1,25 +1,33 @@
 #include "cli/list_command.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "cli/bridge_description.h"
 #include "cli/device_table_scope.h"
 #include "cli/exit_codes.h"
+#include "cli/json_report.h"
 
 namespace vx::cli {
 
-int RunListCommand() {
-  if (!CanSearchForBridges()) return kExitNoDevice;
-  const DeviceTableScope devices;
-  if (!devices.Found()) {
-    std::puts("No bridge found.");
-    return kExitNoDevice;
+int RunListCommand(const Options& options) {
+  std::vector<DeviceRecord> bridges;
+  const bool searched = CanSearchForBridges();  // says why not on standard error
+  if (searched) {
+    const DeviceTableScope devices;
+    for (std::int32_t i = 0; i < devices.Count(); ++i) bridges.push_back(devices.Record(i));
   }
-  for (std::int32_t i = 0; i < devices.Count(); ++i) {
-    if (i > 0) std::putchar('\n');
-    std::fputs(DescribeBridge(devices.Record(i)).c_str(), stdout);
+  if (options.json) {
+    std::printf("%s\n", BridgeListJson(bridges).c_str());
+  } else {
+    for (std::size_t i = 0; i < bridges.size(); ++i) {
+      if (i > 0) std::putchar('\n');
+      std::fputs(DescribeBridge(bridges[i]).c_str(), stdout);
+    }
   }
-  return kExitOk;
+  if (!bridges.empty()) return kExitOk;
+  if (searched) std::fputs("No bridge found.\n", options.json ? stderr : stdout);
+  return kExitNoDevice;
 }
 
 }  // namespace vx::cli

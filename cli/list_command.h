@@ -1,8 +1,11 @@
-// Every bridge found. Returns the program's exit code.
+// Every bridge found, as text or, with --json, as JSON. Returns the program's
+// exit code.
 #pragma once
+
+#include "cli/options.h"
 
 namespace vx::cli {
 
-int RunListCommand();
+int RunListCommand(const Options& options);
 
 }  // namespace vx::cli

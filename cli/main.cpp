@@ -1,19 +1,21 @@
 // vx94c6-updater: the updater on a console.
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/text.h"
 #include "cli/config_command.h"
 #include "cli/diagnostic_output.h"
 #include "cli/exit_codes.h"
 #include "cli/interrupt_guard.h"
+#include "cli/json_report.h"
 #include "cli/list_command.h"
 #include "cli/machine_search.h"
 #include "cli/options.h"
 #include "cli/read_command.h"
 #include "cli/update_command.h"
+#include "frontend/program_arguments.h"
 #include "frontend/program_paths.h"
 #include "frontend/sim_flash_choice.h"
 #include "frontend/simulation.h"
@@ -26,10 +28,11 @@ namespace {
 
 void Complain(const std::string& message) { std::fprintf(stderr, "vx94c6-updater: %s\n", message.c_str()); }
 
-int RunCommand(const Options& options, const frontend::ProgramPaths& paths, InterruptGuard& guard) {
+int RunCommand(const Options& options, const frontend::ProgramPaths& paths, InterruptGuard& guard,
+               UpdateReport& report) {
   switch (options.command) {
     case Command::List:
-      return RunListCommand();
+      return RunListCommand(options);
     case Command::Read:
       return RunReadCommand(options);
     case Command::Config:
@@ -38,12 +41,12 @@ int RunCommand(const Options& options, const frontend::ProgramPaths& paths, Inte
     case Command::Help:
       break;
   }
-  return RunUpdateCommand(options, paths, guard);
+  return RunUpdateCommand(options, paths, guard, report);
 }
 
 bool UsesSettings(Command command) { return command == Command::Update || command == Command::Config; }
 
-int Run(const Options& options) {
+int Run(const Options& options, UpdateReport& report) {
   InterruptGuard guard;
   std::string error;
   DiagnosticOutput diagnostics;
@@ -52,14 +55,14 @@ int Run(const Options& options) {
     return kExitFileError;
   }
 
-  const frontend::ProgramPaths paths = frontend::ResolveProgramPaths(options.configPath);
-  std::error_code missing;
-  if (paths.settingsNamed && UsesSettings(options.command) &&
-      !std::filesystem::is_regular_file(options.configPath, missing)) {
-    Complain("the settings file '" + options.configPath + "' does not exist");
+  const frontend::ProgramPaths paths =
+      frontend::ResolveProgramPaths(options.configPath, frontend::ProgramFolder(), frontend::SystemSettingsFolder());
+  if (UsesSettings(options.command) && !frontend::CheckSettingsFile(paths, error)) {
+    Complain(error);
     return kExitSettings;
   }
 
+  report.simulated = options.simulate;
   std::unique_ptr<frontend::Simulation> simulation;
   platform::Platform apis = platform::NativePlatform();
   if (options.simulate) {
@@ -69,7 +72,7 @@ int Run(const Options& options) {
       return kExitUsage;
     }
     simulation = std::make_unique<frontend::Simulation>();
-    if (!simulation->Start(options.simState, options.simImage, part, error)) {
+    if (!simulation->Start({options.simState, options.simImage}, part, error)) {
       Complain(error);
       return kExitFileError;
     }
@@ -80,7 +83,7 @@ int Run(const Options& options) {
   int code = kExitOk;
   {
     const platform::ScopedPlatform installed(apis);
-    code = RunCommand(options, paths, guard);
+    code = RunCommand(options, paths, guard, report);
   }
   if (!simulation) ReportMachineNotices(options.command, stderr);
   if (simulation && !simulation->Save(error)) {
@@ -96,15 +99,23 @@ int Run(const Options& options) {
 
 int main(int argc, char** argv) {
   using namespace vx::cli;
+  // UTF-8 on every system, so that any file name can be given.
+  const std::vector<std::string> words = vx::frontend::ProgramArguments(argc, argv);
+  std::vector<const char*> args;
+  for (const std::string& word : words) args.push_back(word.c_str());
   Options options;
   std::string error;
-  if (!ParseOptions(argc - 1, argv + 1, options, error)) {
+  if (!ParseOptions(static_cast<int>(args.size()), args.data(), options, error)) {
     std::fprintf(stderr, "vx94c6-updater: %s\nTry 'vx94c6-updater --help'.\n", error.c_str());
     return kExitUsage;
   }
   if (options.command == Command::Help) {
-    std::fputs(HelpText(), stdout);
+    std::fputs(HelpText().c_str(), stdout);
     return kExitOk;
   }
-  return Run(options);
+  UpdateReport report;
+  const int code = Run(options, report);
+  // The summary line comes last, once the exit code is final.
+  if (options.json && options.command == Command::Update) std::printf("%s\n", UpdateJson(report, code).c_str());
+  return code;
 }

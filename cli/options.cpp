@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "frontend/program_paths.h"
+
 namespace vx::cli {
 
 namespace {
@@ -67,6 +69,9 @@ bool Check(const Options& out, bool addressGiven, bool lengthGiven, std::string&
   if (error.empty() && !out.simulate && (!out.simImage.empty() || !out.simFlash.empty())) {
     error = "--sim-image and --sim-flash apply with --simulate only";
   }
+  if (error.empty() && out.json && out.command != Command::Update && out.command != Command::List) {
+    error = "--json applies to the update and the list command only";
+  }
   return error.empty();
 }
 
@@ -81,6 +86,7 @@ bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& 
   bool help = false;
   app.add_flag("-h,--help", help);
   app.add_flag("-y,--yes", out.yes)->disable_flag_override();
+  app.add_flag("--json", out.json)->disable_flag_override();
   app.add_flag("-v,--verbose", out.verbose)->disable_flag_override();
   const CLI::Option* simulate = app.add_flag("--simulate{}", out.simState);
   const CLI::Option* trace = app.add_flag("--trace{}", out.traceFile);
@@ -126,7 +132,8 @@ bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& 
 
 namespace vx::cli {
 
-const char* HelpText() {
+std::string HelpText() {
+  const std::string settings = frontend::SystemSettingsFolder() + "Config.ini";
   return R"(Usage: vx94c6-updater [OPTIONS] [COMMAND]
 
 Updates the firmware of the first VX94C6 bridge found.
@@ -134,30 +141,36 @@ Updates the firmware of the first VX94C6 bridge found.
 Commands:
   (none)          Run the updater: read the settings, find the first bridge and
                   read what it holds, load the firmware file named in the
-                  settings, ask for confirmation, check the version and
-                  checksum gates, then erase, program and verify the bridge.
+                  settings, show what will be updated and ask for
+                  confirmation, check the version and checksum gates, then
+                  erase, program and verify the bridge.
   list            Show every bridge found: slot, chip information, firmware
                   version, mode, flash chip row and ID, disk and WinUSB paths,
                   hub and port, drive letters.
   read FILE       Save what the first bridge's flash holds to FILE, a backup to
                   keep (by default the 8704 bytes of the configuration and code
                   areas at address 0).
-  config          Print the settings as the updater reads them.
+  config          Print which settings file is used and the settings as the
+                  updater reads them.
 
 Options:
-  --config PATH       Read the settings from PATH instead of "Config.ini" beside
-                      the program; PATH's folder then stands for the program's
-                      folder, where the firmware file is looked for.
+  --config PATH       Read the settings from PATH; PATH's folder then stands
+                      for the program's folder, where the firmware file is
+                      looked for.
   --yes, -y           Answer the confirmation with yes. Without --yes the
                       question is asked on the terminal; without a terminal the
                       answer is no, and nothing is erased.
+  --json              list: print the bridges as JSON. Update: end with one
+                      JSON line of the outcome. Standard output then carries
+                      the JSON alone; everything else goes to standard error.
   --address N         read: the first flash address (decimal, or hexadecimal
                       with 0x; default 0).
   --length N          read: the number of bytes (default 8704).
   --simulate[=STATE]  Work on an emulated bridge instead of real hardware. With
-                      STATE its flash content is kept in the file STATE, so that
-                      successive runs see the same bridge; without, every run
-                      starts from a fresh bridge. The emulated bridge reports
+                      STATE its flash content and protection are kept in the
+                      file STATE, so that successive runs see the same bridge
+                      (a file of the flash content alone still reads); without,
+                      every run starts from a fresh bridge. The emulated bridge reports
                       firmware version 01000005.
   --sim-image FILE    With --simulate: the emulated flash's content when it is
                       first made (default: erased).
@@ -175,20 +188,64 @@ Options:
                       busy. The messages themselves do not change.
   --help, -h          Show this text.
 
-While an update runs, Ctrl+C does not stop the program: the update must finish,
-or the bridge could be left without firmware.
+Settings:
+  Without --config the settings come from "Config.ini" beside the program, as
+  the updater has always read them, or, when there is none, from
+  )" + settings + R"(. The firmware file named in them is looked for
+  in the folder of the settings file used. Without any settings file every
+  setting takes its default, and the version gate then refuses the update.
+  "vx94c6-updater config" names the file used.
 
-Exit codes:
-  0    success
-  1    a file could not be read or written (the backup, the simulation's state)
+Platforms:
+  Linux: real bridges, as root, or as any other user once the udev rule
+  60-vx94c6-updater.rules is installed in /etc/udev/rules.d (cmake --install
+  puts it into lib/udev/rules.d below its prefix, which udev reads for the
+  prefix /usr). Windows: real bridges through SetupAPI, WinUSB and the SCSI
+  pass-through, from an administrator's console. --simulate runs the whole
+  updater on an emulated bridge, on any system this program builds on.
+
+Output:
+  Before asking, the updater shows the bridge (slot, USB device, disk and
+  WinUSB paths, flash chip), its firmware version and code checksum beside
+  the values the settings expect, and the firmware file with its checksum.
+  On a terminal the progress bar fits the terminal's width, and each finished
+  step (protection, erase, write, verify, disk image) stays on a line of its
+  own above it; otherwise "Status:" and "Progress:" lines are printed. A
+  successful update ends with the line
+    Message: Success!!
+  and exit code 0; a failed one with its message ("ERROR: Erase chip
+  failed.", for one) and the exit code of its class.
+  While an update runs, Ctrl+C, Ctrl+\, SIGTERM and a closed terminal do not
+  stop the program: the update must finish, or the bridge could be left
+  without firmware.
+
+JSON:
+  list --json prints {"bridges":[{"slot":0,"vendorId":"1B7E","productId":
+  "94C6","firmwareVersion":"01000005","mode":3,"flashChip":{"row":47,"id":
+  "EF3013","pageSize":256},"usbDevice":...,"diskPath":...,"winusbPath":...,
+  "hub":1,"port":1,"driveLetters":["E"]}]}.
+  An update with --json ends with one line {"result":"updated","exitCode":0,
+  "bridge":{...},"versionBefore":"01000005","versionAfter":"01000005",
+  "codeChecksumBefore":"0000","firmwareFile":...,"firmwareChecksum":"1A2B",
+  "message":"Success!!","simulated":false}; a value not known is null.
+  versionAfter is what the bridge reports once the update has ended; the new
+  firmware may run only after the bridge is plugged in again. An update that
+  is interrupted before it starts (exit code 130) writes no line.
+
+Exit codes (and the JSON result):
+  0    success (updated)
+  1    a file could not be read or written: the backup, the simulation's
+       state (file-error)
   2    the command line is wrong
-  3    the settings cannot be used
-  4    no bridge found
-  5    the bridge's flash could not be read
+  3    the settings cannot be used (settings-refused)
+  4    no bridge found (no-bridge)
+  5    the bridge's flash could not be read (device-read-failed)
   6    the firmware file did not load, or no usable firmware is loaded
-  7    the update was not confirmed
+       (firmware-not-loaded)
+  7    the update was not confirmed (not-confirmed)
   8    the bridge's version or checksum does not match the settings
-  9    a step of the update failed
+       (gate-refused)
+  9    a step of the update failed (update-failed)
   130  interrupted before the update started
 )";
 }

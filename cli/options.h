@@ -26,6 +26,7 @@ struct Options {
   std::string simFlash;    // the emulated part's ID answers; empty: the default part
   bool trace = false;
   std::string traceFile;   // empty: standard error
+  bool json = false;       // list and update: JSON on standard output, the rest on standard error
   bool verbose = false;    // the causes of failures to standard error
 };
 
@@ -34,6 +35,6 @@ struct Options {
 bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& error);
 
 // The --help text.
-const char* HelpText();
+std::string HelpText();
 
 }  // namespace vx::cli

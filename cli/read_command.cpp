@@ -7,8 +7,8 @@
 #include "base/text.h"
 #include "cli/device_table_scope.h"
 #include "cli/exit_codes.h"
-#include "frontend/file_replace.h"
 #include "flash/flash_operations.h"
+#include "frontend/file_replace.h"
 
 namespace vx::cli {
 

@@ -45,8 +45,20 @@ void EmptyTable(DeviceRecord*& table, std::int32_t& count) {
   count = 0;
 }
 
+// A hub is never a bridge, and every device behind it is a candidate of its
+// own: searching below a hub would file the bridge behind it under the hub's
+// instance ID, name and port, or mix two bridges' sides in one record.
+bool IsHub(std::u16string_view instanceId, const HubList& hubs) {
+  for (const HubEntry& hub : hubs.hubs) {
+    if (EqualsIgnoreCase(TextOf(hub.instanceId), instanceId)) return true;
+  }
+  char16_t path[kTextChars] = {};
+  std::uint32_t length = kTextBytes;
+  return FindInterfacePath(platform::GUID_DEVINTERFACE_USB_HUB, instanceId, path, length);
+}
+
 // A bridge interface that a kept record already holds: the same bridge seen
-// again from another USB device (an external hub searched below itself).
+// again from another USB device (a hub that could not be told as one).
 bool AlreadyKept(const DeviceRecord* table, std::int32_t count, const DeviceRecord& record) {
   for (std::int32_t k = 0; k < count; ++k) {
     const bool sameDisk = !IsEmpty(record.diskPath) && EqualsIgnoreCase(TextOf(table[k].diskPath), TextOf(record.diskPath));
@@ -103,6 +115,7 @@ bool RefreshDevices(DeviceRecord*& table, std::int32_t& count) {
     DeviceRecord record{};
     std::uint32_t length = kTextBytes;
     if (!GetInstanceId(set.Get(), i, record.usbInstanceId, length)) continue;
+    if (IsHub(TextOf(record.usbInstanceId), hubs)) continue;
     GetParentId(TextOf(record.usbInstanceId), record.parentId);
     if (!ProbeNode(set.Get(), i, record, hubs, TextOf(record.usbInstanceId)))
       SearchSubtree(set.Get(), i, record, hubs, TextOf(record.usbInstanceId));

@@ -92,7 +92,8 @@ bool MapDriveLetters(DeviceRecord& record) {
     std::uint8_t data[kValueBytes] = {};
     std::uint32_t length = 0;
     if (!ReadValue(kMountedDevices, valueName, data, length)) continue;
-    if (LittleEndian32(data) == signature || NamesDisk(record, TextFromBytes(data, length)))
+    const bool sameSignature = signature != 0 && length >= sizeof signature && LittleEndian32(data) == signature;
+    if (sameSignature || NamesDisk(record, TextFromBytes(data, length)))
       record.driveLetters[record.driveLetterCount++] = letter;
   }
   return record.driveLetterCount > 0;

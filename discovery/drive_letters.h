@@ -17,7 +17,9 @@ std::uint32_t ReadDiskSignature(const DeviceRecord& record);
 // Sets driveLetters and driveLetterCount from diskPath and diskInstanceId;
 // true when at least one letter was found. When the disk does not answer
 // the drive-layout request the letters are left as they were and the result
-// is false.
+// is false. A signature of 0 (an unreadable or unset sector 0) names no disk:
+// such a bridge is tied to letters by the text tests alone, never to every
+// entry that starts with four zero bytes.
 bool MapDriveLetters(DeviceRecord& record);
 
 }  // namespace vx

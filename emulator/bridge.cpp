@@ -20,7 +20,7 @@ constexpr std::uint8_t kChipRequest = 0xF1;
 constexpr std::uint16_t kChipInfoValue = 0x7E1B;
 constexpr std::uint16_t kChipInfoIndex = 1;
 
-ScsiResult Good() { return {true, scsi::kGood}; }
+ScsiResult Good(std::uint32_t transferred) { return {true, scsi::kGood, {}, transferred}; }
 ScsiResult CheckCondition(Sense why = sense::kInvalidField) { return {true, scsi::kCheckCondition, why}; }
 ScsiResult Failed() { return {false, 0}; }
 
@@ -60,7 +60,7 @@ ScsiResult Bridge::CarryFault(const Fault& fault, const ScsiCommand& command) {
     case FaultKind::Status:
       return {true, fault.status, fault.sense};
     case FaultKind::IgnoreWrite:
-      return Good();
+      return Good(command.transferLength);
     case FaultKind::Vanish:
       present_ = false;
       return Failed();
@@ -69,14 +69,20 @@ ScsiResult Bridge::CarryFault(const Fault& fault, const ScsiCommand& command) {
       if (flash_) flash_->SetStuckBusy(true);
       return result;
     }
+    case FaultKind::CorruptByte: {
+      const ScsiResult result = Carry(command);
+      if (command.dataIn && fault.length < result.transferred) command.data[fault.length] ^= 0xFF;
+      return result;
+    }
     case FaultKind::ShortData: {
       if (!command.dataIn || command.transferLength <= fault.length) return Carry(command);
       std::vector<std::uint8_t> full(command.transferLength);
       ScsiCommand whole = command;
       whole.data = full.data();
-      const ScsiResult result = Carry(whole);
+      ScsiResult result = Carry(whole);
       if (result.completed && result.status == scsi::kGood) {
-        std::copy_n(full.begin(), fault.length, command.data);
+        result.transferred = std::min(result.transferred, fault.length);
+        std::copy_n(full.begin(), result.transferred, command.data);
       }
       return result;
     }
@@ -103,9 +109,9 @@ ScsiResult Bridge::Carry(const ScsiCommand& command) {
 ScsiResult Bridge::ReadChipInfo(const ScsiCommand& command) {
   const auto cdb = command.cdb;
   if (cdb.size() != kChipInfoBlockLength || !HasSignature(cdb) || !command.dataIn) return CheckCondition();
-  const std::size_t length = std::min<std::size_t>(command.transferLength, config_.chipInfo.size());
+  const auto length = static_cast<std::uint32_t>(std::min<std::size_t>(command.transferLength, config_.chipInfo.size()));
   std::copy_n(config_.chipInfo.begin(), length, command.data);
-  return Good();
+  return Good(length);
 }
 
 ScsiResult Bridge::Spi(const ScsiCommand& command) {
@@ -115,6 +121,7 @@ ScsiResult Bridge::Spi(const ScsiCommand& command) {
   const std::uint8_t n = cdb[1];
   const std::uint32_t length = BigEndian(cdb.subspan(6, 2));
   if (n == 0 || n > kMaxSpiCommandBytes || length != command.transferLength) return CheckCondition();
+  if (in && length == 1) return CheckCondition();
   if (config_.chipInfo[kModeByte] != kModeSpiFlash) return CheckCondition();
 
   const auto commandBytes = cdb.subspan(kSpiCommandFirstByte, n);
@@ -130,7 +137,7 @@ ScsiResult Bridge::Spi(const ScsiCommand& command) {
   std::vector<std::uint8_t> miso(in ? mosi.size() : 0, spi::kFloating);
   if (flash_) flash_->Transfer(mosi, miso);
   if (in) std::copy(miso.begin() + n, miso.end(), command.data);
-  return Good();
+  return Good(length);
 }
 
 ScsiResult Bridge::Sectors(const ScsiCommand& command) {
@@ -145,13 +152,15 @@ ScsiResult Bridge::Sectors(const ScsiCommand& command) {
   auto array = flash_->Array();
   if (start + command.transferLength > array.size()) return CheckCondition(sense::kOutOfRange);
 
-  const auto area = array.subspan(static_cast<std::size_t>(start), command.transferLength);
+  const std::uint32_t moved =
+      config_.sectorTail == SectorTail::Moved ? command.transferLength : count * scsi::kSectorSize;
+  const auto area = array.subspan(static_cast<std::size_t>(start), moved);
   if (in) {
     std::ranges::copy(area, command.data);
   } else {
-    std::copy_n(command.data, command.transferLength, area.begin());
+    std::copy_n(command.data, moved, area.begin());
   }
-  return Good();
+  return Good(moved);
 }
 
 UsbResult Bridge::ControlTransfer(const UsbRequest& request, std::uint8_t* buffer, std::uint32_t bufferLength) {

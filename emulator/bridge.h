@@ -8,8 +8,10 @@
 //       SPI transaction; for E8 the data phase returns what the flash drives
 //       after the command bytes (0xFF where it drives nothing);
 //   E5  read and E6 write image sectors (10-byte blocks: bytes 2-5 block
-//       address, bytes 7-8 block count): the whole data phase is read from
-//       or written to the flash array at block address * 512.
+//       address, bytes 7-8 block count): the data phase is read from or
+//       written to the flash array at block address * 512. A data phase
+//       longer than the whole blocks counted moves whole, or stops after the
+//       blocks (a read then delivers fewer bytes than asked), as configured.
 // Bytes 4-5 of the 6- and 16-byte blocks must be 1B 7E. A block the bridge
 // cannot take (unknown opcode, wrong length, signature, direction, counts
 // that disagree with the data phase, sectors beyond the flash) is answered
@@ -20,7 +22,8 @@
 //
 // SPI commands reach the flash only when the mode byte (byte 11 of the chip
 // information) says the flash sits on SPI; otherwise they are refused with
-// check condition. Image sectors go through the bridge's own firmware path:
+// check condition. The bridge's SPI engine reads at least two bytes: an E8
+// with a data phase of one byte is refused with check condition too. Image sectors go through the bridge's own firmware path:
 // it rewrites the sectors outright (erasing them as needed), whatever the
 // flash's block-protect bits say, and refuses with check condition while the
 // flash is busy with an operation started over SPI.
@@ -49,8 +52,16 @@
 
 namespace vx::emu {
 
+// What an image-sector command does with the bytes of its data phase past the
+// last whole block it counts.
+enum class SectorTail : std::uint8_t {
+  Moved,    // they move with the blocks
+  Dropped,  // only whole blocks move: a write ignores the rest, a read delivers less
+};
+
 struct BridgeConfig {
   ChipInfoBlock chipInfo = DiskChipInfo({});
+  SectorTail sectorTail = SectorTail::Moved;
   ChipInfoBlock usbChipInfo = UsbChipInfo({});
   std::array<std::uint8_t, 2> usbStatus = {0, 0};
   bool winusbDriver = true;  // false: the WinUSB interface cannot be initialised

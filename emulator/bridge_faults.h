@@ -23,6 +23,7 @@ enum class FaultKind : std::uint8_t {
   IgnoreWrite,  // acknowledged with good status, not carried out
   Vanish,       // the bridge is unplugged: this request fails, its paths stop opening
   StickBusy,    // carried out, then the flash reports busy for ever
+  CorruptByte,  // carried out, but in-data byte `length` reaches the host inverted
 };
 
 struct Fault {
@@ -37,6 +38,7 @@ struct Fault {
   static Fault IgnoreWrite() { return {FaultKind::IgnoreWrite}; }
   static Fault Vanish() { return {FaultKind::Vanish}; }
   static Fault StickBusy() { return {FaultKind::StickBusy}; }
+  static Fault CorruptByte(std::uint32_t offset) { return {FaultKind::CorruptByte, 0, offset}; }
 };
 
 enum class UsbFaultKind : std::uint8_t {

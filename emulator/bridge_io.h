@@ -51,9 +51,10 @@ inline constexpr Sense kOperationInProgress{0x02, 0x04, 0x07};  // not ready: op
 }  // namespace sense
 
 struct ScsiResult {
-  bool completed;       // false: the request failed on its way, no status
-  std::uint8_t status;  // the SCSI status when completed
-  Sense sense{};        // with check condition: why, when the bridge says (all 0 when it does not)
+  bool completed;             // false: the request failed on its way, no status
+  std::uint8_t status;        // the SCSI status when completed
+  Sense sense{};              // with check condition: why, when the bridge says (all 0 when it does not)
+  std::uint32_t transferred = 0;  // data bytes that moved, either way
 };
 
 struct UsbRequest {

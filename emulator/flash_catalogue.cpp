@@ -32,10 +32,10 @@ std::vector<FlashPart> BuildCatalogue() {
     {.name = "C2 20 15", .row = 8, .capacity = 2 * kMiB, .protectBits = 0x3C, .chipEraseOpcodes = {kErase60}, .ids = {Jedec(0xC2, 0x20, 0x15)}, .eraseMs = 15000, .writeStatusMs = 30},
     {.name = "C2 20 10", .row = 9, .capacity = 64 * kKiB, .protectBits = 0x0C, .chipEraseOpcodes = {kErase60}, .ids = {Jedec(0xC2, 0x20, 0x10), ManufacturerDevice(0xC2, 0x05)}, .eraseMs = 700, .writeStatusMs = 5},
     {.name = "C2 20 18", .row = 10, .capacity = 16 * kMiB, .protectBits = 0x3C, .chipEraseOpcodes = {kErase60}, .ids = {Jedec(0xC2, 0x20, 0x18), ManufacturerDevice(0xC2, 0x17)}, .eraseMs = 50000, .writeStatusMs = 30},
-    // Maker 0x1F: the older parts answer only the 0x15 command.
+    // Maker 0x1F: the older parts answer only the 0x15 command; 1F 47 powers up protected.
     {.name = "1F 60 (0x15 only)", .row = 11, .capacity = 128 * kKiB, .protectBits = 0x0C, .chipEraseOpcodes = {kErase62}, .ids = {Legacy15(0x1F, 0x60)}, .eraseMs = 2000, .writeStatusMs = 40},
     {.name = "1F 65 (0x15 only)", .row = 14, .capacity = 64 * kKiB, .pageSize = 128, .protectBits = 0x0C, .chipEraseOpcodes = {kErase62}, .ids = {Legacy15(0x1F, 0x65)}, .eraseMs = 1500, .writeStatusMs = 40},
-    {.name = "1F 47 00", .row = 15, .capacity = 4 * kMiB, .protectBits = 0x3C, .chipEraseOpcodes = {kErase60}, .ids = {Jedec(0x1F, 0x47, 0x00)}, .eraseMs = 36000, .writeStatusMs = 1},
+    {.name = "1F 47 00", .row = 15, .capacity = 4 * kMiB, .protectBits = 0x3C, .powersUpProtected = true, .chipEraseOpcodes = {kErase60}, .ids = {Jedec(0x1F, 0x47, 0x00)}, .eraseMs = 36000, .writeStatusMs = 1},
     {.name = "1F 87 01", .row = 16, .capacity = 4 * kMiB, .protectBits = 0x3C, .chipEraseOpcodes = {kEraseC7}, .ids = {Jedec(0x1F, 0x87, 0x01)}, .eraseMs = 30000, .writeStatusMs = 10},
     // Maker 0x1C.
     {.name = "1C 31 13", .row = 17, .capacity = 512 * kKiB, .protectBits = 0x0C, .chipEraseOpcodes = {kEraseC7}, .ids = {Jedec(0x1C, 0x31, 0x13)}, .eraseMs = 3000, .writeStatusMs = 8},
@@ -45,12 +45,12 @@ std::vector<FlashPart> BuildCatalogue() {
     {.name = "20 20 13", .row = 20, .capacity = 512 * kKiB, .protectBits = 0x0C, .chipEraseOpcodes = {kEraseC7}, .ids = {Jedec(0x20, 0x20, 0x13)}, .eraseMs = 3000, .writeStatusMs = 5},
     {.name = "20 20 10", .row = 21, .capacity = 64 * kKiB, .protectBits = 0x0C, .chipEraseOpcodes = {kEraseC7}, .ids = {Jedec(0x20, 0x20, 0x10)}, .eraseMs = 700, .writeStatusMs = 5},
     {.name = "20 20 11", .row = 22, .capacity = 128 * kKiB, .protectBits = 0x0C, .chipEraseOpcodes = {kEraseC7}, .ids = {Jedec(0x20, 0x20, 0x11)}, .eraseMs = 1500, .writeStatusMs = 5},
-    // Maker 0xBF: write-status after 0x50. The newest parts have no status
+    // Maker 0xBF: write-status after 0x50, and every block protected at power-up. The newest parts have no status
     // register to write; they answer 0x9F with maker, 0x26 and their device
     // byte, and rows 26 and 27 are the rows those answers stand for.
-    {.name = "BF 49 (0x90 only)", .row = 23, .capacity = 128 * kKiB, .protectBits = 0x0C, .writeStatusNeedsEwsr = true, .chipEraseOpcodes = {kErase60}, .ids = {ManufacturerDevice(0xBF, 0x49)}, .eraseMs = 70, .writeStatusMs = 10},
-    {.name = "BF 25 48", .row = 24, .capacity = 64 * kKiB, .protectBits = 0x0C, .writeStatusNeedsEwsr = true, .chipEraseOpcodes = {kErase60}, .ids = {Jedec(0xBF, 0x25, 0x48)}, .eraseMs = 70, .writeStatusMs = 10},
-    {.name = "BF 25 4B", .row = 25, .capacity = 8 * kMiB, .protectBits = 0x3C, .writeStatusNeedsEwsr = true, .chipEraseOpcodes = {kErase60}, .ids = {Jedec(0xBF, 0x25, 0x4B)}, .programMs = 2, .eraseMs = 45, .writeStatusMs = 1},
+    {.name = "BF 49 (0x90 only)", .row = 23, .capacity = 128 * kKiB, .protectBits = 0x0C, .writeStatusNeedsEwsr = true, .powersUpProtected = true, .chipEraseOpcodes = {kErase60}, .ids = {ManufacturerDevice(0xBF, 0x49)}, .eraseMs = 70, .writeStatusMs = 10},
+    {.name = "BF 25 48", .row = 24, .capacity = 64 * kKiB, .protectBits = 0x0C, .writeStatusNeedsEwsr = true, .powersUpProtected = true, .chipEraseOpcodes = {kErase60}, .ids = {Jedec(0xBF, 0x25, 0x48)}, .eraseMs = 70, .writeStatusMs = 10},
+    {.name = "BF 25 4B", .row = 25, .capacity = 8 * kMiB, .protectBits = 0x3C, .writeStatusNeedsEwsr = true, .powersUpProtected = true, .chipEraseOpcodes = {kErase60}, .ids = {Jedec(0xBF, 0x25, 0x4B)}, .programMs = 2, .eraseMs = 45, .writeStatusMs = 1},
     {.name = "BF 26 02", .row = 26, .capacity = 4 * kMiB, .hasWriteStatus = false, .chipEraseOpcodes = {kEraseC7}, .ids = {Jedec(0xBF, 0x26, 0x02)}, .eraseMs = 40},
     {.name = "BF 26 01", .row = 27, .capacity = 2 * kMiB, .hasWriteStatus = false, .chipEraseOpcodes = {kEraseC7}, .ids = {Jedec(0xBF, 0x26, 0x01)}, .eraseMs = 40},
     // Maker 0x9D: identified by 0xAB, which answers maker then device; the

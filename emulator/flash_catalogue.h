@@ -3,7 +3,8 @@
 // answers to the read-ID commands select that row; beside them are parts
 // that answer nothing, answer an unknown maker, or answer one command only.
 // Sizes, protect bits, erase opcodes and busy times follow the row the part
-// stands for, so that the row's protect value really protects the part.
+// stands for, so that the row's protect value really protects the part; the
+// 0xBF parts with a status register and 1F 47 power up protected.
 #pragma once
 
 #include <string_view>

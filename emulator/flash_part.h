@@ -31,6 +31,9 @@ struct FlashPart {
   std::uint8_t protectBits = 0;    // block-protect bits of status byte 0; all set = whole array
   bool hasWriteStatus = true;      // false: opcode 0x01 is unknown to the chip
   bool writeStatusNeedsEwsr = false;  // write-status is taken only right after 0x50
+  // Whether power-up sets every block-protect bit, whatever was stored; the
+  // other parts keep their status register's bits across power cycles.
+  bool powersUpProtected = false;
   std::vector<std::uint8_t> chipEraseOpcodes;
   std::vector<IdAnswer> ids;
   std::uint32_t programMs = 1;     // busy time of one page program

@@ -16,7 +16,20 @@ std::uint32_t Address24(std::span<const std::uint8_t> mosi) {
 }  // namespace
 
 SpiFlash::SpiFlash(const FlashPart& part, const VirtualClock& clock)
-    : part_(part), clock_(clock), array_(part.capacity, 0xFF) {}
+    : part_(part), clock_(clock), array_(part.capacity, 0xFF) {
+  PowerCycle();
+}
+
+void SpiFlash::PowerCycle() {
+  // An operation cut off by power loss is not finished: its array bytes and
+  // status are left as they stood (an erase or program runs at once here).
+  operating_ = false;
+  busyUntilMs_ = 0;
+  wel_ = false;
+  ewsrArmed_ = false;
+  stuckBusy_ = false;
+  if (part_.powersUpProtected) status_[0] |= part_.protectBits;
+}
 
 void SpiFlash::Settle() const {
   if (operating_ && clock_.NowMs() >= busyUntilMs_) {

@@ -18,6 +18,9 @@
 //    is protected, a page program inside the protected area is refused;
 //  - program, erase and status writes keep the chip busy for the part's time
 //    on the virtual clock; while busy the chip answers status reads only;
+//  - the status register's bits are non-volatile, busy and WEL aside; a
+//    power cycle ends any operation and clears the latches, and on the parts
+//    that power up protected it sets every block-protect bit;
 //  - opcodes the chip does not know, and bytes it does not drive, read 0xFF;
 //  - commands that must end at a byte boundary (06, 04, 50, 01, 02, erase)
 //    are ignored when chip select rises after the wrong number of bytes.
@@ -68,6 +71,11 @@ class SpiFlash {
   std::span<std::uint8_t> Array() { return array_; }
   std::span<const std::uint8_t> Array() const { return array_; }
   void SetStatus(std::uint8_t byte0, std::uint8_t byte1 = 0);
+  // The non-volatile bits of status byte 0 or 1, without busy and WEL.
+  std::uint8_t StoredStatus(int index) const { return status_[index == 0 ? 0 : 1]; }
+  // Power off and on again: what a chip keeps stays, everything else starts
+  // over (a chip is made powered up).
+  void PowerCycle();
   void SetStuckBusy(bool stuck) { stuckBusy_ = stuck; }
   // Bytes at the top of the array that the block-protect bits cover.
   std::uint32_t ProtectedBytes() const;

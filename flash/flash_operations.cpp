@@ -11,6 +11,7 @@
 #include "base/diagnostics.h"
 #include "bridge/bridge_lock.h"
 #include "flash/flash_busy_wait.h"
+#include "flash/flash_capacity.h"
 #include "flash/flash_descriptor.h"
 #include "flash/flash_error.h"
 #include "flash/flash_primitives.h"
@@ -133,7 +134,10 @@ bool EraseChip(const DeviceRecord& device) {
 }
 
 bool ProgramFlash(const DeviceRecord& device, std::uint32_t address, const std::uint8_t* data, std::uint32_t length) {
-  if (!HasUsableFlash(device, "program") || (data == nullptr && length != 0)) return false;
+  if (!HasUsableFlash(device, "program") || (data == nullptr && length != 0) ||
+      !WithinKnownEnd(device, address, length)) {
+    return false;  // programming past the end would wrap around to the configuration
+  }
   BridgeLock lock(device.mutex);
   if (!lock.Held()) return false;
   return FinishWriting(device, Told("program", ProgramSteps(device, address, data, length)));

@@ -1,72 +1,60 @@
 #include "frontend/simulation.h"
 
+#include <unistd.h>
+
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <span>
 #include <vector>
 
-#include "base/text.h"
+#include "emulator/flash_state.h"
 #include "frontend/file_replace.h"
+#include "frontend/regular_file_read.h"
 #include "platform/sim/sim_machine_builder.h"
 
 namespace vx::frontend {
 
 namespace {
 
-// Paths are UTF-8; their UTF-16 form names the file on every system.
-std::filesystem::path PathOf(const std::string& path) { return std::filesystem::path(FromUtf8(path)); }
-
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::string& error) {
-  std::ifstream file(PathOf(path), std::ios::binary);
-  if (!file) {
-    error = "cannot read '" + path + "': " + std::strerror(errno);
-    return false;
-  }
-  out.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  if (file.bad()) {
-    error = "cannot read '" + path + "'";
-    return false;
-  }
-  return true;
+// The content of the regular file at path, at most limit bytes.
+bool ReadInputFile(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& out, std::string& error) {
+  const int fd = OpenRegularFile(path, error);
+  if (fd < 0) return false;
+  const bool read = ReadAtMost(fd, limit, path, out, error);
+  ::close(fd);
+  return read;
 }
 
 }  // namespace
 
-bool Simulation::Start(const std::string& statePath, const std::string& imagePath, const emu::FlashPart& part,
-                       std::string& error) {
+bool Simulation::Start(const SimulationFiles& files, const emu::FlashPart& part, std::string& error) {
   emu::ChipInfoValues chipInfo;
   chipInfo.firmwareVersion = kSimFirmwareVersion;
   platform::sim::SimMachineBuilder machine(sim_);
-  bridge_ = machine.AddBridge(platform::sim::SimBridgeSetup().Part(part).ChipInfo(chipInfo).DriveLetters("E")).bridge;
+  bridge_ = machine
+                .AddBridge(platform::sim::SimBridgeSetup().Part(part).ChipInfo(chipInfo).DriveLetters("E").FactoryFlash())
+                .bridge;
   bridge_->Trace().Keep(0);  // the program never looks at the bridge's own record
-  const std::span<std::uint8_t> flash = bridge_->Flash()->Array();
+  emu::SpiFlash& flash = *bridge_->Flash();
+  const std::size_t capacity = flash.Array().size();
 
-  statePath_ = statePath;
-  std::error_code missing;
-  if (!statePath_.empty() && std::filesystem::exists(PathOf(statePath_), missing)) {
+  statePath_ = files.statePath;
+  if (!statePath_.empty()) {
+    if (!stateLock_.Acquire(statePath_, error)) return false;
     std::vector<std::uint8_t> state;
-    if (!ReadWholeFile(statePath_, state, error)) return false;
-    if (state.size() != flash.size()) {
-      error = "the state file '" + statePath_ + "' holds " + std::to_string(state.size()) +
-              " bytes, but the emulated flash (" + part.name + ") holds " + std::to_string(flash.size());
+    if (!ReadAtMost(stateLock_.Descriptor(), capacity + emu::kFlashStateTrailerSize, statePath_, state, error)) {
       return false;
     }
-    std::ranges::copy(state, flash.begin());
-    return true;
+    if (!state.empty()) {  // an empty state file is a bridge seen for the first time
+      std::string reason;
+      if (emu::LoadFlashState(state, flash, reason)) return true;
+      error = "the state file '" + statePath_ + "' cannot be used: " + reason;
+      return false;
+    }
   }
-  if (!imagePath.empty()) {
+  if (!files.imagePath.empty()) {
     std::vector<std::uint8_t> image;
-    if (!ReadWholeFile(imagePath, image, error)) return false;
-    if (image.size() > flash.size()) {
-      error = "the image '" + imagePath + "' (" + std::to_string(image.size()) +
-              " bytes) is larger than the emulated flash (" + std::to_string(flash.size()) + " bytes)";
-      return false;
-    }
-    std::ranges::copy(image, flash.begin());
+    if (!ReadInputFile(files.imagePath, capacity, image, error)) return false;
+    std::ranges::copy(image, flash.Array().begin());
   }
   return true;
 }
@@ -80,8 +68,9 @@ platform::Platform Simulation::Apis(const platform::Platform& real) {
 
 bool Simulation::Save(std::string& error) {
   if (statePath_.empty()) return true;
+  stateLock_.Keep();
   std::string reason;
-  if (ReplaceFile(statePath_, bridge_->Flash()->Array(), reason)) return true;
+  if (ReplaceFile(statePath_, emu::SaveFlashState(*bridge_->Flash()), reason)) return true;
   error = "cannot write '" + statePath_ + "': " + reason;
   return false;
 }

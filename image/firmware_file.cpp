@@ -50,6 +50,11 @@ bool ReadExactly(platform::FileHandle file, std::uint8_t* buffer, std::uint32_t 
 
 }  // namespace
 
+bool FirmwareFileSize(std::u16string_view path, std::uint64_t& size) {
+  const OpenFile file(platform::Files().OpenForRead(path));
+  return file.Handle() != platform::FileHandle::None && platform::Files().GetSize(file.Handle(), size);
+}
+
 FileBuffer ReadFirmwareFile(std::u16string_view path, std::u16string* details) {
   OpenFile file(platform::Files().OpenForRead(path));
   if (file.Handle() == platform::FileHandle::None) return Fail(details, u"File open failed.\r\n");

@@ -17,4 +17,8 @@ struct FileBuffer {
 // (when given) on failure. An empty file gives a non-null, empty buffer.
 FileBuffer ReadFirmwareFile(std::u16string_view path, std::u16string* details);
 
+// The size of the file at path without reading it; false when it cannot be
+// opened.
+bool FirmwareFileSize(std::u16string_view path, std::uint64_t& size);
+
 }  // namespace vx

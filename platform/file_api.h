@@ -9,6 +9,13 @@
 
 namespace vx::platform {
 
+// What tells one state of a file from another: whenever the file's content
+// may have changed, so has its stamp.
+struct FileStamp {
+  std::uint64_t words[5] = {};
+  bool operator==(const FileStamp&) const = default;
+};
+
 class FileApi {
  public:
   virtual ~FileApi() = default;
@@ -22,6 +29,13 @@ class FileApi {
   // many arrived. False when the read itself failed.
   virtual bool Read(FileHandle file, void* buffer, std::uint32_t length, std::uint32_t& bytesRead) = 0;
   virtual void Close(FileHandle file) = 0;
+  // The stamp of an open file; false when the backend cannot give one, and
+  // a reader must then take the content as new every time.
+  virtual bool GetStamp(FileHandle file, FileStamp& stamp) {
+    static_cast<void>(file);
+    static_cast<void>(stamp);
+    return false;
+  }
 };
 
 }  // namespace vx::platform

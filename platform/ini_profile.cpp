@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 
-#include "base/ini_reader.h"
 #include "base/profile_integer.h"
 #include "base/str_to_int.h"
 
@@ -30,34 +29,49 @@ std::u16string_view DefaultText(std::u16string_view text) {
   return Unquote(text);
 }
 
-// The whole file, or nothing when it cannot be opened or read completely.
-std::optional<std::string> ReadWholeFile(FileApi& files, std::u16string_view path) {
-  const FileHandle file = files.OpenForRead(path);
-  if (file == FileHandle::None) return std::nullopt;
-  std::optional<std::string> content;
+// The whole of an open file, or nothing when it cannot be read completely.
+std::optional<std::string> ReadWholeFile(FileApi& files, FileHandle file) {
   std::uint64_t size = 0;
-  if (files.GetSize(file, size) && size <= UINT32_MAX) {
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    std::uint32_t total = 0;
-    std::uint32_t got = 1;
-    while (total < bytes.size() && got != 0 &&
-           files.Read(file, bytes.data() + total, static_cast<std::uint32_t>(bytes.size() - total), got))
-      total += got;
-    if (total == bytes.size()) content = std::move(bytes);
-  }
-  files.Close(file);
-  return content;
+  if (!files.GetSize(file, size) || size > UINT32_MAX) return std::nullopt;
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  std::uint32_t total = 0;
+  std::uint32_t got = 1;
+  while (total < bytes.size() && got != 0 &&
+         files.Read(file, bytes.data() + total, static_cast<std::uint32_t>(bytes.size() - total), got))
+    total += got;
+  if (total != bytes.size()) return std::nullopt;
+  return bytes;
 }
 
 }  // namespace
+
+const IniReader& IniProfile::Parsed(std::u16string_view path) {
+  const FileHandle file = files_.OpenForRead(path);
+  if (file == FileHandle::None) {
+    parsedStamp_.reset();
+    parsed_ = IniReader(std::string_view());
+    return parsed_;
+  }
+  FileStamp stamp;
+  const bool stamped = files_.GetStamp(file, stamp);
+  if (!stamped || !parsedStamp_ || *parsedStamp_ != stamp || parsedPath_ != path) {
+    const std::optional<std::string> bytes = ReadWholeFile(files_, file);
+    parsed_ = IniReader(bytes ? std::string_view(*bytes) : std::string_view());
+    parsedPath_ = path;
+    parsedStamp_.reset();
+    if (stamped && bytes) parsedStamp_ = stamp;
+  }
+  files_.Close(file);
+  return parsed_;
+}
 
 std::uint32_t IniProfile::GetString(std::u16string_view section, std::u16string_view key,
                                     std::u16string_view defaultValue, char16_t* buffer, std::uint32_t bufferChars,
                                     std::u16string_view path) {
   if (buffer == nullptr || bufferChars == 0) return 0;
   std::u16string_view text = DefaultText(defaultValue);
-  const std::optional<std::string> bytes = ReadWholeFile(files_, path);
-  const IniReader ini(bytes ? std::string_view(*bytes) : std::string_view());
+  const std::lock_guard guard(lock_);
+  const IniReader& ini = Parsed(path);
   std::optional<std::u16string_view> value;
   if (!TrimProfileSpace(key).empty()) value = ini.Find(section, key);
   if (value) text = Unquote(*value);

@@ -20,6 +20,14 @@ struct ScsiRequest {
   std::uint32_t timeoutSeconds;
 };
 
+// What the device reported for a request that was carried out: the
+// SCSI_PASS_THROUGH_DIRECT fields ScsiStatus and DataTransferLength after the
+// call.
+struct ScsiCompletion {
+  std::uint8_t status = 0xFF;     // the SCSI status byte
+  std::uint32_t transferred = 0;  // data bytes that actually moved
+};
+
 class ScsiApi {
  public:
   virtual ~ScsiApi() = default;
@@ -27,8 +35,8 @@ class ScsiApi {
   // DeviceHandle::None when it cannot be opened.
   virtual DeviceHandle Open(std::u16string_view path) = 0;
   // Executes one request; false when the request could not be carried out
-  // at all. scsiStatus receives the device's SCSI status otherwise.
-  virtual bool PassThroughDirect(DeviceHandle device, const ScsiRequest& request, std::uint8_t& scsiStatus) = 0;
+  // at all. completion receives what the device reported otherwise.
+  virtual bool PassThroughDirect(DeviceHandle device, const ScsiRequest& request, ScsiCompletion& completion) = 0;
   virtual void Close(DeviceHandle device) = 0;
 };
 

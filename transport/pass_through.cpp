@@ -30,10 +30,13 @@ bool Execute(std::u16string_view path, const VendorRequest& request) {
       request.data,
       kPassThroughTimeoutSeconds,
   };
-  std::uint8_t scsiStatus = 0xFF;
-  const bool carried = scsi.PassThroughDirect(device, scsiRequest, scsiStatus);
+  platform::ScsiCompletion completion;
+  const bool carried = scsi.PassThroughDirect(device, scsiRequest, completion);
   scsi.Close(device);
-  return carried && scsiStatus <= kLastSuccessStatus;
+  // Bytes an in command did not deliver would be taken for data: a short
+  // read is a failed one.
+  const bool delivered = request.direction == DataDirection::Out || completion.transferred >= request.transferLength;
+  return carried && completion.status <= kLastSuccessStatus && delivered;
 }
 
 }  // namespace

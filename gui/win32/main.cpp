@@ -1,13 +1,11 @@
 // VX94C6FWUpdater.exe: the updater as a Windows dialog program.
 #include <windows.h>
 
-#include <shellapi.h>
-
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "base/text.h"
+#include "frontend/program_arguments.h"
 #include "frontend/program_paths.h"
 #include "frontend/sim_flash_choice.h"
 #include "frontend/simulation.h"
@@ -23,24 +21,22 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitFileError = 1;  // the simulation's state or image file
 constexpr int kExitUsage = 2;
-
-// The arguments after the program name, in UTF-8.
-std::vector<std::string> Arguments() {
-  int count = 0;
-  LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
-  std::vector<std::string> args;
-  for (int i = 1; i < count; ++i) args.push_back(vx::ToUtf8(reinterpret_cast<const char16_t*>(words[i])));
-  LocalFree(words);
-  return args;
-}
+constexpr int kExitSettings = 3;   // the settings file named with --config
 
 void Tell(const std::string& text, UINT icon) {
-  MessageBoxW(nullptr, vx::platform::win32_backend::Wide(vx::FromUtf8(text)).c_str(), L"VX94C6FWUpdater", MB_OK | icon);
+  const std::wstring wide = vx::platform::win32_backend::Wide(vx::FromUtf8(text));
+  MessageBoxW(nullptr, wide.c_str(), L"VX94C6FWUpdater", MB_OK | icon);
 }
 
 int Run(const vx::gui::ProgramOptions& options) {
   using namespace vx;
   std::string error;
+  // Config.ini beside the program, or the file named with --config.
+  const frontend::ProgramPaths paths = frontend::ResolveProgramPaths(options.configPath, frontend::ProgramFolder(), "");
+  if (!frontend::CheckSettingsFile(paths, error)) {
+    Tell(error, MB_ICONERROR);
+    return kExitSettings;
+  }
   platform::Platform apis = platform::NativePlatform();
   std::unique_ptr<frontend::Simulation> simulation;
   if (options.simulate) {
@@ -50,7 +46,7 @@ int Run(const vx::gui::ProgramOptions& options) {
       return kExitUsage;
     }
     simulation = std::make_unique<frontend::Simulation>();
-    if (!simulation->Start(options.simState, options.simImage, part, error)) {
+    if (!simulation->Start({options.simState, options.simImage}, part, error)) {
       Tell(error, MB_ICONERROR);
       return kExitFileError;
     }
@@ -58,7 +54,7 @@ int Run(const vx::gui::ProgramOptions& options) {
   }
   {
     const platform::ScopedPlatform installed(apis);
-    gui::CVX94C6FWUpdaterApp app(frontend::ResolveProgramPaths(options.configPath));
+    gui::CVX94C6FWUpdaterApp app(paths);
     app.InitInstance();
   }
   if (simulation && !simulation->Save(error)) {
@@ -73,7 +69,7 @@ int Run(const vx::gui::ProgramOptions& options) {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   vx::gui::ProgramOptions options;
   std::string error;
-  if (!vx::gui::ParseProgramOptions(Arguments(), options, error)) {
+  if (!vx::gui::ParseProgramOptions(vx::frontend::ProgramArguments(0, nullptr), options, error)) {
     Tell(error + "\n\n" + vx::gui::UsageText(), MB_ICONERROR);
     return kExitUsage;
   }

@@ -13,7 +13,7 @@ namespace vx::platform::linux_backend {
 FileHandle LinuxFiles::OpenForRead(std::u16string_view path) {
   if (path.empty() || path.find(u'\0') != std::u16string_view::npos) return FileHandle::None;
   // Non-blocking so that opening a FIFO cannot hang; it is refused below.
-  const int fd = ::open(ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  const int fd = ::open(ToNativePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return FileHandle::None;
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -42,6 +42,17 @@ bool LinuxFiles::Read(FileHandle file, void* buffer, std::uint32_t length, std::
     if (got == 0) break;  // end of file
     bytesRead += static_cast<std::uint32_t>(got);
   }
+  return true;
+}
+
+bool LinuxFiles::GetStamp(FileHandle file, FileStamp& stamp) {
+  struct stat info {};
+  if (file == FileHandle::None || ::fstat(DescriptorOf(file), &info) != 0) return false;
+  const auto nanoseconds = [](const timespec& t) {
+    return static_cast<std::uint64_t>(t.tv_sec) * 1000000000u + static_cast<std::uint64_t>(t.tv_nsec);
+  };
+  stamp = FileStamp{{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+                     static_cast<std::uint64_t>(info.st_size), nanoseconds(info.st_mtim), nanoseconds(info.st_ctim)}};
   return true;
 }
 

@@ -13,6 +13,8 @@ class LinuxFiles : public FileApi {
   bool GetSize(FileHandle file, std::uint64_t& size) override;
   bool Read(FileHandle file, void* buffer, std::uint32_t length, std::uint32_t& bytesRead) override;
   void Close(FileHandle file) override;
+  // Device, inode, size and the times of the last change.
+  bool GetStamp(FileHandle file, FileStamp& stamp) override;
 };
 
 }  // namespace vx::platform::linux_backend

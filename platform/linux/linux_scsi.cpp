@@ -2,10 +2,10 @@
 
 #include <errno.h>
 #include <fcntl.h>
-#include <scsi/sg.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 
 #include "base/text.h"
@@ -31,6 +31,8 @@ int TransferDirection(const ScsiRequest& request) {
 
 }  // namespace
 
+int SystemSgIo(int fd, sg_io_hdr_t& header) { return ::ioctl(fd, SG_IO, &header); }
+
 DeviceHandle LinuxScsi::Open(std::u16string_view path) {
   if (path.empty()) return DeviceHandle::None;
   const std::string native = ToUtf8(path);
@@ -39,7 +41,7 @@ DeviceHandle LinuxScsi::Open(std::u16string_view path) {
   return fd < 0 ? DeviceHandle::None : HandleOf(fd);
 }
 
-bool LinuxScsi::PassThroughDirect(DeviceHandle device, const ScsiRequest& request, std::uint8_t& scsiStatus) {
+bool LinuxScsi::PassThroughDirect(DeviceHandle device, const ScsiRequest& request, ScsiCompletion& completion) {
   if (device == DeviceHandle::None) return false;
   unsigned char sense[kSenseLength] = {};
   sg_io_hdr_t header{};
@@ -51,15 +53,16 @@ bool LinuxScsi::PassThroughDirect(DeviceHandle device, const ScsiRequest& reques
   header.dxferp = request.transferLength == 0 ? nullptr : request.data;
   header.cmdp = const_cast<unsigned char*>(request.cdb);
   header.sbp = sense;
-  header.timeout = request.timeoutSeconds * 1000;
-  if (::ioctl(FdOf(device), SG_IO, &header) < 0) {
+  header.timeout = request.timeoutSeconds * 1000;  // milliseconds
+  if (sgIo_(FdOf(device), header) < 0) {
     ReportSgError(request, errno);
     return false;
   }
   ReportSgOutcome(request, header);
   if (header.host_status != 0) return false;
   if ((header.driver_status & ~kDriverSenseFlag) != 0) return false;
-  scsiStatus = header.status;
+  const auto residual = static_cast<std::uint32_t>(std::max(header.resid, 0));
+  completion = {header.status, request.transferLength - std::min(residual, request.transferLength)};
   return true;
 }
 

@@ -3,6 +3,13 @@
 // the same object shares the mutex; when an owner dies, the next locker is
 // told so (EOWNERDEAD). The object stays in /dev/shm after every process has
 // unmapped it, ready for the next user of the name.
+//
+// An object appears under its name only complete and ready: it is made under
+// a name of the creating process's own and then linked into place. Only an
+// object of this user that no one else may open is used; anything else under
+// the name (an object whose creator died while making it, one another user
+// planted, a symbolic link) is removed and replaced where the system allows,
+// and otherwise the mutex cannot be had.
 #pragma once
 
 #include <memory>
@@ -17,9 +24,9 @@ class SharedMutexMapping {
  public:
   enum class Mode { OpenExisting, OpenOrCreate };
 
-  // Maps the object of that name, creating and initialising it first when
-  // mode allows and it does not exist yet. Null when it does not exist (and
-  // may not be created), is not this user's, or is not initialised in time.
+  // Maps the object of that name, creating it first when mode allows and it
+  // does not exist yet or cannot be used. Null when it does not exist or
+  // cannot be used (and may not be created), or cannot be replaced.
   static std::unique_ptr<SharedMutexMapping> Attach(const std::string& objectName, Mode mode);
 
   ~SharedMutexMapping();

@@ -11,7 +11,7 @@ using vx::LowerAscii;
 
 void SimFiles::Write(std::u16string_view path, std::string_view bytes) {
   std::lock_guard guard(lock_);
-  files_[LowerAscii(path)] = File{std::make_shared<const std::string>(bytes), {}};
+  files_[LowerAscii(path)] = File{std::make_shared<const std::string>(bytes), {}, nextVersion_++};
 }
 
 void SimFiles::Write(std::u16string_view path, std::span<const std::uint8_t> bytes) {
@@ -23,6 +23,7 @@ bool SimFiles::SetFaults(std::u16string_view path, const SimFileFaults& faults) 
   const auto found = files_.find(LowerAscii(path));
   if (found == files_.end()) return false;
   found->second.faults = faults;
+  found->second.version = nextVersion_++;
   return true;
 }
 
@@ -57,5 +58,12 @@ bool SimFiles::Read(FileHandle file, void* buffer, std::uint32_t length, std::ui
 }
 
 void SimFiles::Close(FileHandle file) { open_.Close(file); }
+
+bool SimFiles::GetStamp(FileHandle file, FileStamp& stamp) {
+  const auto opened = open_.Find(file);
+  if (!opened) return false;
+  stamp = FileStamp{{opened->file.version}};
+  return true;
+}
 
 }  // namespace vx::platform::sim

@@ -38,11 +38,14 @@ class SimFiles : public FileApi {
   bool GetSize(FileHandle file, std::uint64_t& size) override;
   bool Read(FileHandle file, void* buffer, std::uint32_t length, std::uint32_t& bytesRead) override;
   void Close(FileHandle file) override;
+  // Changes with every Write and SetFaults of the file.
+  bool GetStamp(FileHandle file, FileStamp& stamp) override;
 
  private:
   struct File {
     std::shared_ptr<const std::string> bytes;
     SimFileFaults faults;
+    std::uint64_t version = 0;
   };
   struct OpenFile {
     File file;  // as it was when opened
@@ -51,6 +54,7 @@ class SimFiles : public FileApi {
 
   mutable std::mutex lock_;  // guards files_
   std::map<std::u16string, File> files_;  // by lowered path
+  std::uint64_t nextVersion_ = 1;
   SimHandleTable<FileHandle, OpenFile> open_{0};
 };
 

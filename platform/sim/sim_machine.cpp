@@ -1,5 +1,6 @@
 #include "platform/sim/sim_machine.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "base/ascii_text.h"
@@ -44,6 +45,11 @@ NodeId SimMachine::FindNode(std::u16string_view instanceId) const {
 void SimMachine::AddInterface(NodeId node, const platform::Guid& interfaceClass, std::u16string path) {
   if (!IsNode(node)) throw std::invalid_argument("interface on no machine node");
   interfaces_.push_back({interfaceClass, node, std::move(path)});
+}
+
+void SimMachine::EnumerateLast(NodeId node) {
+  std::stable_partition(interfaces_.begin(), interfaces_.end(),
+                        [node](const MachineInterface& entry) { return entry.node != node; });
 }
 
 const MachineInterface* SimMachine::FindInterface(std::u16string_view path) const {

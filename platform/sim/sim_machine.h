@@ -102,6 +102,9 @@ class SimMachine {
   // --- Interfaces (in the order they were added: the enumeration order) ---
   void AddInterface(NodeId node, const platform::Guid& interfaceClass, std::u16string path);
   const std::vector<MachineInterface>& Interfaces() const { return interfaces_; }
+  // The node's interfaces come last in the enumeration order from now on, as
+  // those of a device plugged in again after the others.
+  void EnumerateLast(NodeId node);
   // The interface with that path, ignoring case; null when none.
   const MachineInterface* FindInterface(std::u16string_view path) const;
 

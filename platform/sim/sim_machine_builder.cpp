@@ -24,6 +24,12 @@ std::size_t DiskCount(const SimMachine& machine) {
 
 }  // namespace
 
+void PutInFieldState(emu::SpiFlash& flash) {
+  auto array = flash.Array();
+  for (std::size_t i = 0; i < array.size(); ++i) array[i] = static_cast<std::uint8_t>(i * 7 + (i >> 8) + 0x3D);
+  flash.SetStatus(flash.Part().protectBits);
+}
+
 SimMachineBuilder::SimMachineBuilder(SimPlatform& sim) : sim_(sim) {
   SimMachine& machine = sim_.Machine();
   rootHub_ = machine.Hubs().empty() ? AddRootHub(machine) : machine.Hubs().front().node;
@@ -55,8 +61,10 @@ SimBridge SimMachineBuilder::AddBridge(const SimBridgeSetup& setup) {
   config.chipInfo = emu::DiskChipInfo(setup.chipInfo);
   config.usbChipInfo = emu::UsbChipInfo(setup.chipInfo);
   config.winusbDriver = setup.winusbDriver;
+  config.sectorTail = setup.sectorTail;
   const emu::FlashPart& part = setup.part ? *setup.part : emu::PartForRow(1);
   made.bridge = &machine.AddBridge(std::make_unique<emu::Bridge>(sim_.Clock(), part, config));
+  if (setup.fieldFlash) PutInFieldState(*made.bridge->Flash());
   sim_.AttachBridge(*made.bridge, made.nodes.diskPath, made.nodes.winusbPath);
 
   for (char letter : setup.driveLetters) AddVolume(machine, letter, made.nodes, setup.binding);

@@ -35,22 +35,28 @@ struct SimBridgeSetup {
   std::optional<emu::FlashPart> part;  // none: the catalogue's part for flash-table row 1
   emu::ChipInfoValues chipInfo{};       // reported on both sides; its mode byte decides SPI access
   bool winusbDriver = true;             // false: the WinUSB interface does not initialise
+  emu::SectorTail sectorTail = emu::SectorTail::Moved;  // bytes past an image-sector command's last block
   std::string driveLetters;             // volumes of its disk, e.g. "EG"
   VolumeBinding binding = VolumeBinding::Signature;
   LocationText location = LocationText::WellFormed;
   std::uint8_t port = 0;                // 0: the hub's first free port
   std::string serial;                   // empty: "VX0001", "VX0002", ... in the order added
+  // The flash as bridges are found in the field (PutInFieldState). false: as
+  // the part leaves its maker, erased and with the status it powers up with.
+  bool fieldFlash = true;
 
   SimBridgeSetup& Layout(BridgeLayout value) { return Set(layout, value); }
   SimBridgeSetup& Part(const emu::FlashPart& value) { return Set(part, std::optional(value)); }
   SimBridgeSetup& ChipInfo(const emu::ChipInfoValues& value) { return Set(chipInfo, value); }
   SimBridgeSetup& Mode(std::uint8_t value) { return Set(chipInfo.mode, value); }
   SimBridgeSetup& WithoutWinUsbDriver() { return Set(winusbDriver, false); }
+  SimBridgeSetup& Tail(emu::SectorTail value) { return Set(sectorTail, value); }
   SimBridgeSetup& DriveLetters(std::string value) { return Set(driveLetters, std::move(value)); }
   SimBridgeSetup& Binding(VolumeBinding value) { return Set(binding, value); }
   SimBridgeSetup& Location(LocationText value) { return Set(location, value); }
   SimBridgeSetup& Port(std::uint8_t value) { return Set(port, value); }
   SimBridgeSetup& Serial(std::string value) { return Set(serial, std::move(value)); }
+  SimBridgeSetup& FactoryFlash() { return Set(fieldFlash, false); }
 
  private:
   template <typename Field, typename Value>
@@ -59,6 +65,10 @@ struct SimBridgeSetup {
     return *this;
   }
 };
+
+// The flash as bridges are found in the field: every block protected, and
+// bytes of old firmware (a pattern no update writes by chance) everywhere.
+void PutInFieldState(emu::SpiFlash& flash);
 
 struct SimBridge {
   emu::Bridge* bridge = nullptr;

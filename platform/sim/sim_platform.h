@@ -31,6 +31,7 @@ class SimPlatform {
   Platform Apis();
 
   emu::VirtualClock& Clock() { return clock_; }
+  SimClock& Sleeper() { return clockApi_; }
   // In-memory files; the profile reader reads them too.
   SimFiles& Files() { return files_; }
   SimMutexes& Mutexes() { return mutexes_; }

@@ -28,7 +28,7 @@ DeviceHandle SimScsi::Open(std::u16string_view path) {
   return handles_.Open(bridge);
 }
 
-bool SimScsi::PassThroughDirect(DeviceHandle device, const ScsiRequest& request, std::uint8_t& scsiStatus) {
+bool SimScsi::PassThroughDirect(DeviceHandle device, const ScsiRequest& request, ScsiCompletion& completion) {
   emu::Bridge* bridge = handles_.Find(device).value_or(nullptr);
   // An unknown handle, a malformed block or a data phase without a buffer
   // is refused before anything reaches the device.
@@ -45,7 +45,7 @@ bool SimScsi::PassThroughDirect(DeviceHandle device, const ScsiRequest& request,
     return false;
   }
   if (result.status != emu::scsi::kGood) ReportScsiFailure(request, DescribeScsiStatus(result.status, SenseOf(result)));
-  scsiStatus = result.status;
+  completion = {result.status, result.transferred};
   return true;
 }
 

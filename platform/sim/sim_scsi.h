@@ -19,7 +19,7 @@ class SimScsi : public ScsiApi {
   explicit SimScsi(const emu::BridgeRegistry& bridges) : bridges_(bridges) {}
 
   DeviceHandle Open(std::u16string_view path) override;
-  bool PassThroughDirect(DeviceHandle device, const ScsiRequest& request, std::uint8_t& scsiStatus) override;
+  bool PassThroughDirect(DeviceHandle device, const ScsiRequest& request, ScsiCompletion& completion) override;
   void Close(DeviceHandle device) override;
 
   std::size_t OpenHandles() const { return handles_.OpenCount(); }

@@ -37,7 +37,7 @@ constexpr std::uint8_t kMaxCdbLength = 16;
 
 DeviceHandle Win32Scsi::Open(std::u16string_view path) { return OpenDevicePath(path, kReadWrite, kShareReadWrite, 0); }
 
-bool Win32Scsi::PassThroughDirect(DeviceHandle device, const ScsiRequest& request, std::uint8_t& scsiStatus) {
+bool Win32Scsi::PassThroughDirect(DeviceHandle device, const ScsiRequest& request, ScsiCompletion& completion) {
   // A malformed block or a data phase without a buffer is refused before
   // anything reaches the device.
   if (device == DeviceHandle::None || request.cdb == nullptr || request.cdbLength == 0 ||
@@ -50,7 +50,8 @@ bool Win32Scsi::PassThroughDirect(DeviceHandle device, const ScsiRequest& reques
   if (!::DeviceIoControl(ToNative(device), IOCTL_SCSI_PASS_THROUGH_DIRECT, buffer.data(), size, buffer.data(), size,
                          &returned, nullptr))
     return false;
-  scsiStatus = SptdScsiStatus(buffer);
+  const auto* done = reinterpret_cast<const SCSI_PASS_THROUGH_DIRECT*>(buffer.data());
+  completion = {done->ScsiStatus, done->DataTransferLength};
   return true;
 }
 

@@ -11,8 +11,9 @@ class Win32Scsi final : public ScsiApi {
  public:
   DeviceHandle Open(std::u16string_view path) override;
   // False when the control call fails (the request never completed, a
-  // time-out among them); otherwise the SCSI status byte.
-  bool PassThroughDirect(DeviceHandle device, const ScsiRequest& request, std::uint8_t& scsiStatus) override;
+  // time-out among them); otherwise the SCSI status byte and the data
+  // length that moved, as the call left them in the structure.
+  bool PassThroughDirect(DeviceHandle device, const ScsiRequest& request, ScsiCompletion& completion) override;
   void Close(DeviceHandle device) override;
 };
 

@@ -21,7 +21,7 @@ TEST(FailureCauseTest, EachPlantedFailureIsNamedInOneLine) {
   } cases[] = {
       {"lock held by another process",
        [](UpdaterMachine& m, emu::Bridge&) { m.sim_.Mutexes().HoldByForeignOwner(u"[Device0000]"); },
-       "ERROR: Erase chip failed.",
+       "ERROR: Erase chip failed. [10]",
        {"bridge lock: not obtained within 5000 ms; another program or thread is using the bridge"}},
       {"lock abandoned by another process",
        [](UpdaterMachine& m, emu::Bridge&) {
@@ -33,20 +33,20 @@ TEST(FailureCauseTest, EachPlantedFailureIsNamedInOneLine) {
            m.sim_.Mutexes().KillForeignOwner(u"[Device0000]");
          };
        },
-       "ERROR: Erase chip failed.",
+       "ERROR: Erase chip failed. [10]",
        {"bridge lock: abandoned by an owner that ended while holding it; the bridge may be left mid-operation, so "
         "nothing was sent"}},
       {"check condition on chip erase",
        [](UpdaterMachine&, emu::Bridge& bridge) {
          bridge.Faults().OnSpiOpcode(0xC7, emu::Fault::Status(0x02, {0x04, 0x44, 0x00}));
        },
-       "ERROR: Erase chip failed.",
+       "ERROR: Erase chip failed. [10]",
        {"SCSI E7 01 00 00 1B 7E 00 00 C7 00 00 00 00 00 00 00: check condition, sense key 4 (hardware error), "
         "ASC 44 ASCQ 00",
         "flash: erase chip stopped: ChipEraseFailed (-71)"}},
       {"busy chip",
        [](UpdaterMachine&, emu::Bridge& bridge) { bridge.Faults().OnSpiOpcode(0xC7, emu::Fault::StickBusy(), 1); },
-       "ERROR: Erase chip failed.",
+       "ERROR: Erase chip failed. [10]",
        {"flash: busy wait ended: still busy after 600 s (status 01)",
         "flash: erase chip stopped: BusyWaitFailed (-67)"}},
   };

@@ -1,10 +1,12 @@
 // A view that records what the updater shows, call by call, as lines such as
-// "status Erasing chip...", "pos 15" or "box ERROR: Erase chip failed.".
-// Calls come from the update thread too: tests read the log once that
-// thread has ended.
+// "status Erasing chip...", "pos 15", "step erase" or
+// "box ERROR: Erase chip failed. [10]" (a box's style other than OK alone
+// follows in hex). Calls come from the update thread too: tests read the log
+// once that thread has ended.
 #pragma once
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,7 +19,6 @@ namespace vx::testing {
 class RecordingView : public UpdaterView {
  public:
   BoxAnswer answer = BoxAnswer::Ok;  // to boxes that ask (OK and Cancel)
-  BoxStyle lastStyle = BoxStyle::Ok;
   std::u16string filePathBox;
   std::u16string checksumBox;
   std::vector<std::string> events;
@@ -31,8 +32,9 @@ class RecordingView : public UpdaterView {
   void ShowProgress(bool show) override { Log(show ? "bar shown" : "bar hidden"); }
   void EnableUpdate(bool enable) override { Log(enable ? "update enabled" : "update disabled"); }
   BoxAnswer ShowMessageBox(std::u16string_view text, std::u16string_view caption, BoxStyle style) override {
-    lastStyle = style;
-    Log("box " + ToUtf8(caption) + ": " + ToUtf8(text));
+    char hex[16];
+    std::snprintf(hex, sizeof hex, " [%X]", static_cast<unsigned>(style));
+    Log("box " + ToUtf8(caption) + ": " + ToUtf8(text) + (style != BoxStyle::Ok ? hex : ""));
     return OffersCancel(style) ? answer : BoxAnswer::Ok;
   }
   void ReadBoxes(std::u16string& filePath, std::u16string& checksumText) override {
@@ -48,6 +50,13 @@ class RecordingView : public UpdaterView {
   void StopTimer(unsigned id) override { Log("stop timer " + std::to_string(id)); }
   void Cancel() override { Log("cancel"); }
   void Close() override { Log("close"); }
+  void StepFinished(UpdateStep step, bool done) override {
+    static const char* const kNames[] = {"lift protection",   "erase",
+                                         "write",             "verify",
+                                         "write disk image",  "verify disk image",
+                                         "restore protection"};
+    Log(std::string("step ") + kNames[static_cast<int>(step)] + (done ? "" : " not done"));
+  }
 
   // The text of the last event that starts with prefix, after the prefix.
   std::string Last(const std::string& prefix) const {

@@ -18,9 +18,8 @@ TEST_F(UpdaterTest, ConfirmedStartTakesTheBridgesImagesAndWaitsForTheAutoStartTi
   ASSERT_TRUE(StartUp());
   EXPECT_EQ(view_.Joined(),
             "scroll | status Main code loaded! | "
-            "box Warning: Please do not power down or un-plug the device when updating the FW. | timer 8888 500 | "
+            "box Warning: Please do not power down or un-plug the device when updating the FW. [31] | timer 8888 500 | "
             "status Updating now, please don't remove device!");
-  EXPECT_EQ(view_.lastStyle, BoxStyle::OkCancel | BoxStyle::IconWarning);
   EXPECT_EQ(dlg_.m_deviceTable, nullptr);  // the check released its table
   // The check took the bridge's configuration image, code checksum and version.
   EXPECT_EQ(Bytes(Images().configImage, Images().configImage + ConfigImageSize), kDeviceConfig);
@@ -48,11 +47,12 @@ TEST_F(UpdaterTest, BridgeWithoutDiskPathPassesUnreadThenFailsAtTheErase) {
   emu::Bridge& bridge = OldBridge(DefaultBridge().Layout(platform::sim::BridgeLayout::WinUsbOnly));
   WriteFirmware("fw.bin");
   const Bytes before = FlashOf(bridge, 0, 0x4000);
+  Images().SetConfigImage(kEepConfig.data());  // left from an earlier start: start-up resets the store
   ASSERT_TRUE(StartUp());
   EXPECT_EQ(0, std::memcmp(Images().configImage, kDefaultConfigImage, ConfigImageSize));
   EXPECT_EQ(view_.checksumBox, u"");
   FireTimers();
-  EXPECT_EQ(view_.LastBox(), "ERROR: Erase chip failed.");
+  EXPECT_EQ(view_.LastBox(), "ERROR: Erase chip failed. [10]");
   EXPECT_EQ(FlashOf(bridge, 0, 0x4000), before);
   ExpectHandedBack();
 }
@@ -70,15 +70,15 @@ TEST(StartUpRefusalTest, EachEndsWithItsOwnBoxesAndLeavesTheBridgeAlone) {
   } cases[] = {
       {SettingsRefused, "[Configuration]\r\nDevCount=4\r\n",
        "box Error: Failed to get configuration information. | cancel"},
-      {NoDevice, "", "box ERROR: Can't find the device!\nPlease check the device. | cancel"},
-      {DeviceReadFailed, "", "box Read device fail: Read device content error | cancel"},
+      {NoDevice, "", "box ERROR: Can't find the device!\nPlease check the device. [10] | cancel"},
+      {DeviceReadFailed, "", "box Read device fail: Read device content error [40] | cancel"},
       {FileNotLoaded, "[Hex_FileName]\r\nHEXNAME=none.bin\r\n",
-       "box Error: Load BIN file error!!! | status File open failed.\r\nFirmware transformation error.\r\n | "
-       "box Error: Load FW error!!! | status Load FW error!!!" +
+       "box Error: Load BIN file error!!! [10] | status File open failed.\r\nFirmware transformation error.\r\n | "
+       "box Error: Load FW error!!! [10] | status Load FW error!!!" +
            autoClose},
       {Declined, "",
        "scroll | status Main code loaded! | "
-       "box Warning: Please do not power down or un-plug the device when updating the FW." +
+       "box Warning: Please do not power down or un-plug the device when updating the FW. [31]" +
            autoClose},
   };
   for (const auto& c : cases) {
@@ -124,6 +124,9 @@ TEST(GateTest, DecidesWhetherTheUpdateRuns) {
       {0x01000005, 1, "CMPLEN=0\r\nCHECKSUM=1FFF\r\n", checksum},
       {0x01000005, 0xFF, "CMPLEN=0\r\nCHECKSUM=1234\r\n", checksum},
       {0x01000005, 1, "CMPLEN=0\r\nCHECKSUM=0000\r\n", ""},
+      {0x01000006, 1, "CMPLEN=8\r\nCMPSTR=01000005\r\nCHECKSUM=1FFF\r\n", version},  // the version first
+      {0x01000005, 1, "CMPLEN=-1\r\nCMPSTR=\r\n", ""},  // a negative length compares no character
+      {0x01000005, 1, "CMPLEN=-1\r\nCMPSTR=01\r\n", version},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.cmp);
@@ -142,7 +145,7 @@ TEST(GateTest, DecidesWhetherTheUpdateRuns) {
   }
 }
 
-const std::string kBadType = "ERROR: File Format is Invalid!\nPlease Select BIN/EEP code for FW.";
+const std::string kBadType = "ERROR: File Format is Invalid!\nPlease Select BIN/EEP code for FW. [10]";
 
 // Loading the file named in the file box: what the operator is told, and
 // nothing of a refused file in the store.
@@ -155,14 +158,15 @@ TEST(FirmwareLoadTest, LoadsOrRefusesWithItsOwnMessage) {
   } cases[] = {
       {u"full.bin", "scroll | status Main code loaded!", 0},  // fills the code area exactly
       {u"none.bin",
-       "box Error: Load BIN file error!!! | status File open failed.\r\nFirmware transformation error.\r\n", 0},
+       "box Error: Load BIN file error!!! [10] | status File open failed.\r\nFirmware transformation error.\r\n", 0},
       // A failed ".eep" load has no details: the status line is emptied.
-      {u"none.eep", "box Error: Load EEP file error!!! | status ", 1},
-      {u"notes.txt.eep", "box Error: Load EEP file error!!! | status ", 1},
-      {u"", "box Error: Load EEP file error!!! | status ", 1},  // an empty path keeps the earlier type
+      {u"none.eep", "box Error: Load EEP file error!!! [10] | status ", 1},
+      {u"notes.txt.eep", "box Error: Load EEP file error!!! [10] | status ", 1},
+      {u"", "box Error: Load EEP file error!!! [10] | status ", 1},  // an empty path keeps the earlier type
       {u"FW.BIN", "box " + kBadType, -1},
       {u"fw.Eep", "box " + kBadType, -1},
-      {u"long.bin", "box Error: " + tooLong + " | status " + tooLong, 0},
+      {u"long.bin", "box Error: " + tooLong + " [10] | status " + tooLong, 0},
+      {u"long.eep", "box Error: " + tooLong + " [10] | status " + tooLong, 1},  // its other images go too
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(ToUtf8(c.file));
@@ -171,6 +175,7 @@ TEST(FirmwareLoadTest, LoadsOrRefusesWithItsOwnMessage) {
     for (const char16_t* name : {u"notes.txt.eep", u"FW.BIN", u"fw.Eep"}) m.WriteFile(name, MakeEep(kEepConfig, {}));
     m.WriteFile(u"full.bin", Pattern(CodeAreaSize, 6));
     m.WriteFile(u"long.bin", Pattern(CodeAreaSize + 1, 6));
+    m.WriteFile(u"long.eep", MakeEep(kEepConfig, Pattern(CodeAreaSize + 1, 6), kEepDisk));
     m.dlg_.m_imageLoaded = 1;
     m.dlg_.m_fileType = 1;
     m.view_.filePathBox = c.file.empty() ? u"" : kExeDir + c.file;
@@ -197,7 +202,7 @@ TEST_F(UpdaterTest, BrowseChecksTheLoweredExtensionAndTypingLoadsNothing) {
   dlg_.OnFilePathChange();
   EXPECT_EQ(dlg_.m_filePath, u"C:\\Updater\\FW.BIN");
   EXPECT_EQ(view_.Joined(),
-            "box " + kBadType + " | box ERROR: File Format is Invalid!\nPlease Select BIN or EEP file.");
+            "box " + kBadType + " | box ERROR: File Format is Invalid!\nPlease Select BIN or EEP file. [10]");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -14,30 +15,40 @@ namespace {
 constexpr std::uint32_t kDiskAddress = 0x2800;
 const std::string kSuccess = "Message: Success!!";
 
+// From a bridge as found (protected, holding old firmware) to the new
+// firmware, protected again; the disk image is filled up to whole blocks,
+// whatever the bridge does with a sector command's bytes past its last block.
 TEST(FullUpdateTest, ShowsEveryStepAndLeavesTheNewFirmwareInTheFlash) {
   const std::string withoutDisk =
-      "update disabled | range 100 | pos 0 | bar shown | pos 10 | status Success. | status Erasing chip... | pos 15 | "
-      "pos 30 | pos 60 | status Verifying write data... | pos 90 | pos 95 | status Success. | pos 100 | "
-      "status Success. | box Message: Success!! | bar hidden | update enabled";
+      "update disabled | range 100 | pos 0 | bar shown | pos 10 | status Success. | step lift protection | "
+      "status Erasing chip... | pos 15 | pos 30 | step erase | pos 60 | step write | status Verifying write data... | "
+      "pos 90 | step verify | pos 95 | status Success. | step restore protection | pos 100 | status Success. | "
+      "box Message: Success!! | bar hidden | update enabled";
   const std::string withDisk =
-      "update disabled | range 200 | pos 0 | bar shown | pos 10 | status Success. | status Erasing chip... | pos 15 | "
-      "pos 30 | pos 60 | status Verifying write data... | pos 90 | pos 100 | status Writing disk image file... | "
-      "pos 150 | pos 180 | pos 195 | status Success. | pos 200 | status Success. | box Message: Success!! | "
-      "bar hidden | update enabled";
+      "update disabled | range 200 | pos 0 | bar shown | pos 10 | status Success. | step lift protection | "
+      "status Erasing chip... | pos 15 | pos 30 | step erase | pos 60 | step write | status Verifying write data... | "
+      "pos 90 | step verify | pos 100 | status Writing disk image file... | pos 150 | step write disk image | "
+      "pos 180 | step verify disk image | pos 195 | status Success. | step restore protection | pos 200 | "
+      "status Success. | box Message: Success!! | bar hidden | update enabled";
+  const std::vector<std::pair<std::uint32_t, Bytes>> eepFlash = {
+      {0, kEepConfig}, {512, kEepCode}, {kDiskAddress, kEepDisk}, {kDiskAddress + 5000, Bytes(1000, 0xFF)}};
   const struct {
     const char* file;
+    emu::SectorTail tail;
     const std::string& events;  // after the auto-start tick
     std::vector<std::pair<std::uint32_t, Bytes>> flash;
   } cases[] = {
       // ".bin" keeps the bridge's own configuration image; the rest of the code area is erased.
-      {"fw.bin", withoutDisk, {{0, kDeviceConfig}, {512, kBinCode}, {512 + 3000, Bytes(100, 0xFF)}}},
-      {"fw.eep", withDisk, {{0, kEepConfig}, {512, kEepCode}, {kDiskAddress, kEepDisk}}},
-      {"nocode.eep", withoutDisk, {{0, kEepConfig}, {512, Bytes(CodeAreaSize, 0xFF)}}},
+      {"fw.bin", emu::SectorTail::Moved, withoutDisk,
+       {{0, kDeviceConfig}, {512, kBinCode}, {512 + 3000, Bytes(100, 0xFF)}}},
+      {"fw.eep", emu::SectorTail::Moved, withDisk, eepFlash},
+      {"fw.eep", emu::SectorTail::Dropped, withDisk, eepFlash},
+      {"nocode.eep", emu::SectorTail::Moved, withoutDisk, {{0, kEepConfig}, {512, Bytes(CodeAreaSize, 0xFF)}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
     UpdaterMachine m;
-    emu::Bridge& bridge = m.OldBridge();
+    emu::Bridge& bridge = m.OldBridge(DefaultBridge().Tail(c.tail));
     emu::Bridge& second = m.OldBridge(DefaultBridge(0x0200000A));  // neither examined nor updated
     const Bytes secondBefore = m.FlashOf(second, 0, 0x4000);
     m.WriteFirmware(c.file);
@@ -45,6 +56,7 @@ TEST(FullUpdateTest, ShowsEveryStepAndLeavesTheNewFirmwareInTheFlash) {
     m.RunUpdater();
     EXPECT_EQ(m.view_.Joined("stop timer 8888"), c.events);
     for (const auto& [address, bytes] : c.flash) EXPECT_EQ(m.FlashOf(bridge, address, bytes.size()), bytes);
+    EXPECT_EQ(bridge.Flash()->Status(0), 0x1C);  // the row's protect value, written back
     EXPECT_EQ(m.FlashOf(second, 0, 0x4000), secondBefore);
     m.ExpectHandedBack();
     EXPECT_EQ(m.dlg_.Outcome(), UpdaterOutcome::Updated);
@@ -61,10 +73,10 @@ TEST(EarlyFailureTest, EndsBeforeAnythingIsWritten) {
   } cases[] = {
       {false,
        "update disabled | range 100 | pos 0 | bar shown | pos 10 | "
-       "box ERROR: Can't Find the device!\nPlease Check the device. | bar hidden | update enabled"},
+       "box ERROR: Can't Find the device!\nPlease Check the device. [10] | bar hidden | update enabled"},
       {true,
        "update disabled | range 100 | pos 0 | bar shown | pos 10 | status Erasing chip... | pos 15 | "
-       "box ERROR: Erase chip failed. | bar hidden | update enabled"},
+       "box ERROR: Erase chip failed. [10] | bar hidden | update enabled"},
   };
   for (const auto& c : cases) {
     UpdaterMachine m;
@@ -82,24 +94,44 @@ TEST(EarlyFailureTest, EndsBeforeAnythingIsWritten) {
   }
 }
 
-// A write the bridge acknowledges without carrying it out is caught by the
-// comparison. (Commands that fail outright are covered one by one below.)
-TEST(BridgeFaultTest, CatchesTheBadWrite) {
+// How an ".eep" update ends when the bridge misbehaves from the step the view
+// shows at `at` on: every byte compared counts, the last one included; the
+// disk image has a second way in and out, and only both failing ends the
+// update; protection that cannot be restored is reported, and the update
+// still succeeds.
+TEST(UpdateEndingTest, EachFailingStepEndsWithItsMessage) {
+  const emu::Fault fails = emu::Fault::CallFails();
   const struct {
-    void (*inject)(emu::FaultPlan& faults);
-    std::string box;
+    std::string at;
+    std::function<void(emu::Bridge&)> plant;
+    std::string after;  // the events after `at`
   } cases[] = {
-      {[](emu::FaultPlan& f) { f.OnSpiOpcode(0x02, emu::Fault::IgnoreWrite(), 1); }, "ERROR: Verify data failed."},
-      {[](emu::FaultPlan& f) { f.OnOpcode(0xE6, emu::Fault::IgnoreWrite(), 1); }, "ERROR: Verify image error."},
+      {"status Verifying write data...",  // the last of 26 reads, each with one poll, ends with the block's last byte
+       [](emu::Bridge& b) { b.Faults().OnCommand(b.CommandsReceived() + 51, emu::Fault::CorruptByte(111)); },
+       "pos 90 | box ERROR: Verify data failed. [10] | bar hidden | update enabled"},
+      {"status Writing disk image file...",  // the last byte of the 5120 read back
+       [](emu::Bridge& b) { b.Faults().OnCommand(b.CommandsReceived() + 2, emu::Fault::CorruptByte(5119)); },
+       "pos 150 | step write disk image | pos 180 | box ERROR: Verify image error. [10] | bar hidden | update enabled"},
+      {"status Writing disk image file...",
+       [&](emu::Bridge& b) { b.Faults().OnOpcode(0xE6, fails), b.Faults().OnSpiOpcode(0x02, fails); },
+       "box ERROR: Write disk image file error. [10] | bar hidden | update enabled"},
+      {"status Writing disk image file...",
+       [&](emu::Bridge& b) { b.Faults().OnOpcode(0xE5, fails), b.Faults().OnSpiOpcode(0x03, fails); },
+       "pos 150 | step write disk image | box ERROR: Read disk image error. [10] | bar hidden | update enabled"},
+      {"pos 195", [&](emu::Bridge& b) { b.Faults().OnSpiOpcode(0x01, fails); },
+       "status Not support. | step restore protection not done | pos 200 | status Success. | box Message: Success!! | bar hidden | update enabled"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.box);
+    SCOPED_TRACE(c.after);
     UpdaterMachine m;
     emu::Bridge& bridge = m.OldBridge();
     m.WriteFirmware("fw.eep");
-    c.inject(bridge.Faults());
-    m.RunUpdater();
-    EXPECT_EQ(m.view_.LastBox(), c.box);
+    ASSERT_TRUE(m.StartUp());
+    m.view_.onEvent = [&](const std::string& event) {
+      if (event == c.at) c.plant(bridge);
+    };
+    m.FireTimers();
+    EXPECT_EQ(m.view_.Joined(c.at), c.after);
     m.ExpectHandedBack();
   }
 }
@@ -109,7 +141,7 @@ TEST(BridgeFaultTest, CatchesTheBadWrite) {
 TEST_F(UpdaterTest, UpdateWithNothingUsableToWriteIsRefused) {
   emu::Bridge& bridge = OldBridge();
   dlg_.OnUpdateClicked();
-  EXPECT_EQ(view_.LastBox(), "ERROR: No firmware is loaded.\nPlease load a BIN or EEP file before updating.");
+  EXPECT_EQ(view_.LastBox(), "ERROR: No firmware is loaded.\nPlease load a BIN or EEP file before updating. [10]");
   EXPECT_EQ(dlg_.Outcome(), UpdaterOutcome::FileNotLoaded);
 
   WriteFile(u"long.bin", Pattern(CodeAreaSize + 100, 1));  // loaded by other means than the dialog
@@ -117,7 +149,7 @@ TEST_F(UpdaterTest, UpdateWithNothingUsableToWriteIsRefused) {
   ASSERT_TRUE(Images().LoadBinFile(kExeDir + u"long.bin", details));
   dlg_.m_imageLoaded = 1;
   dlg_.OnUpdateClicked();
-  EXPECT_EQ(view_.LastBox(), "ERROR: The code image is 8292 bytes long; the code area holds at most 8192 bytes.");
+  EXPECT_EQ(view_.LastBox(), "ERROR: The code image is 8292 bytes long; the code area holds at most 8192 bytes. [10]");
   EXPECT_EQ(bridge.CommandsReceived(), 0u);
   EXPECT_FALSE(dlg_.UpdateRunning());
   EXPECT_EQ(view_.Last("update "), "enabled");
@@ -131,9 +163,11 @@ TEST_F(UpdaterTest, WhileAnUpdateRunsUpdateAndCloseAreRefusedAndLoadsDoNotReachI
   view_.onEvent = [this](const std::string& event) {
     if (event != "status Erasing chip...") return;
     ASSERT_TRUE(dlg_.UpdateRunning());
-    dlg_.OnUpdateClicked();  // starts nothing
-    dlg_.OnExitClicked();    // refused
-    EXPECT_EQ(view_.LastBox(), "Warning: An update is running.\nPlease wait until it has finished.");
+    dlg_.m_cmpStr = u"01000006";
+    dlg_.OnUpdateClicked();  // starts nothing, and does not come to the gates
+    dlg_.m_cmpStr = u"01000005";
+    dlg_.OnExitClicked();  // refused
+    EXPECT_EQ(view_.LastBox(), "Warning: An update is running.\nPlease wait until it has finished. [30]");
     view_.filePathBox = kExeDir + u"other.bin";
     dlg_.OnFilePathKillFocus();  // loads into the store, not into the running update
   };
@@ -142,6 +176,7 @@ TEST_F(UpdaterTest, WhileAnUpdateRunsUpdateAndCloseAreRefusedAndLoadsDoNotReachI
   EXPECT_EQ(view_.LastBox(), kSuccess);
   EXPECT_FALSE(view_.Ended());
   EXPECT_EQ(std::ranges::count(view_.events, "range 100"), 1);
+  EXPECT_EQ(std::ranges::count_if(view_.events, [](auto& e) { return e.starts_with("box "); }), 3);
   EXPECT_EQ(FlashOf(bridge, ConfigImageSize, kBinCode.size()), kBinCode);
   EXPECT_EQ(Images().codeLength, 2000u);
   ExpectHandedBack();
@@ -155,36 +190,43 @@ TEST_F(UpdaterTest, WhileAnUpdateRunsUpdateAndCloseAreRefusedAndLoadsDoNotReachI
 }
 
 // One whole ".eep" update with its disk image for every command of it, with
-// that command failing: each run ends with its step's message and the status
-// of the last step reached, or with success and the new firmware in place.
+// that command failing, or (a read) delivering a byte less than asked, under
+// either way of handling a sector tail: each run ends with its step's message
+// and the status of the last step reached, or with success and the new
+// firmware in place.
 TEST(UpdateFailureTest, AFailureAtEveryCommandOfTheUpdateEndsCleanly) {
   const std::map<std::string, std::string> statusAt = {
-      {"ERROR: Erase chip failed.", "Erasing chip..."},
-      {"ERROR: Write data failed.", "Erasing chip..."},
-      {"ERROR: Read data failed.", "Verifying write data..."},
+      {"ERROR: Erase chip failed. [10]", "Erasing chip..."},
+      {"ERROR: Write data failed. [10]", "Erasing chip..."},
+      {"ERROR: Read data failed. [10]", "Verifying write data..."},
   };
   std::set<std::string> failures;
-  for (std::uint64_t n = 1; !::testing::Test::HasFailure(); ++n) {
-    UpdaterMachine m;
-    emu::Bridge& bridge = m.OldBridge();
-    m.WriteFirmware("fw.eep");
-    ASSERT_TRUE(m.StartUp());
-    const std::uint64_t failAt = bridge.CommandsReceived() + n;
-    SCOPED_TRACE("command " + std::to_string(failAt) + " fails");
-    bridge.Faults().OnCommand(failAt, emu::Fault::CallFails());
-    m.FireTimers();
-    if (bridge.CommandsReceived() < failAt) break;  // past the update's last command
-    const std::string box = m.view_.LastBox();
-    if (box == kSuccess) {  // only a step whose failure the sequence tolerates failed
-      EXPECT_EQ(m.FlashOf(bridge, 0, ConfigImageSize), kEepConfig);
-      EXPECT_EQ(m.FlashOf(bridge, ConfigImageSize, kEepCode.size()), kEepCode);
-      EXPECT_EQ(m.FlashOf(bridge, kDiskAddress, kEepDisk.size()), kEepDisk);
-    } else {
-      failures.insert(box);
-      EXPECT_EQ(m.view_.Last("status "), statusAt.contains(box) ? statusAt.at(box) : "not an update failure");
-      EXPECT_EQ(m.dlg_.Outcome(), UpdaterOutcome::UpdateFailed);
+  for (const emu::Fault fault : {emu::Fault::CallFails(), emu::Fault::ShortData(1)}) {
+    for (const emu::SectorTail tail : {emu::SectorTail::Moved, emu::SectorTail::Dropped}) {
+      for (std::uint64_t n = 1; !::testing::Test::HasFailure(); ++n) {
+        UpdaterMachine m;
+        emu::Bridge& bridge = m.OldBridge(DefaultBridge().Tail(tail));
+        m.WriteFirmware("fw.eep");
+        ASSERT_TRUE(m.StartUp());
+        const std::uint64_t failAt = bridge.CommandsReceived() + n;
+        SCOPED_TRACE(::testing::Message() << "command " << failAt << " fails as " << int(fault.kind) << ", tail "
+                                          << int(tail));
+        bridge.Faults().OnCommand(failAt, fault);
+        m.FireTimers();
+        if (bridge.CommandsReceived() < failAt) break;  // past the update's last command
+        const std::string box = m.view_.LastBox();
+        if (box == kSuccess) {  // only a step whose failure the sequence tolerates failed
+          EXPECT_EQ(m.FlashOf(bridge, 0, ConfigImageSize), kEepConfig);
+          EXPECT_EQ(m.FlashOf(bridge, ConfigImageSize, kEepCode.size()), kEepCode);
+          EXPECT_EQ(m.FlashOf(bridge, kDiskAddress, kEepDisk.size()), kEepDisk);
+        } else {
+          failures.insert(box);
+          EXPECT_EQ(m.view_.Last("status "), statusAt.contains(box) ? statusAt.at(box) : "not an update failure");
+          EXPECT_EQ(m.dlg_.Outcome(), UpdaterOutcome::UpdateFailed);
+        }
+        m.ExpectHandedBack();
+      }
     }
-    m.ExpectHandedBack();
   }
   EXPECT_EQ(failures.size(), statusAt.size());
 }

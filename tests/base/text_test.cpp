@@ -27,5 +27,23 @@ TEST(Text, InvalidUtf8BecomesReplacement) {
   for (const auto& [bytes, expected] : cases) EXPECT_EQ(FromUtf8(bytes), expected) << ::testing::PrintToString(bytes);
 }
 
+// A file name may hold any bytes; converting it must not make it another
+// file's name.
+TEST(Text, NativePathsKeepEveryByte) {
+  const std::string names[] = {
+      "plain/Config.ini", "caf\xC3\xA9/\xF0\x9F\x98\x80", "latin1-\xE9t\xE9", "a\x80z", "a\xE2\x82",
+      "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xFF\xFE", "dir\xEF\xBF\xBD",
+  };
+  for (const std::string& name : names) {
+    EXPECT_EQ(ToNativePath(FromNativePath(name)), name) << ::testing::PrintToString(name);
+  }
+  EXPECT_NE(FromNativePath("dir\xFF"), FromNativePath("dir\xEF\xBF\xBD"));
+  EXPECT_EQ(FromNativePath("caf\xC3\xA9"), u"caf\u00e9");  // valid UTF-8 is text as usual
+  // Text that never was a file name converts as UTF-8, unpaired surrogates
+  // outside the escaped range as U+FFFD.
+  EXPECT_EQ(ToNativePath(u"\u00e9"), "\xC3\xA9");
+  EXPECT_EQ(ToNativePath(std::u16string(1, u'\xD800')), "\xEF\xBF\xBD");
+}
+
 }  // namespace
 }  // namespace vx

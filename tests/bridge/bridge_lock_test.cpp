@@ -25,9 +25,9 @@ TEST(BridgeLock, HeldOnlyAfterASignalledWaitAndReleasedOnEveryWayOut) {
   };
   const Case cases[] = {
       {"free", [](SimMutexes&) {}, true, 0, false},
-      {"held past the limit", [](SimMutexes& m) { m.HoldByForeignOwner(kSlot); }, false, kBridgeLockTimeoutMs, true},
-      {"given back at the limit", [](SimMutexes& m) { m.HoldByForeignOwner(kSlot, kBridgeLockTimeoutMs); }, true,
-       kBridgeLockTimeoutMs, false},
+      {"held past the limit", [](SimMutexes& m) { m.HoldByForeignOwner(kSlot); }, false, 5000, true},
+      {"given back at the limit", [](SimMutexes& m) { m.HoldByForeignOwner(kSlot, 5000); }, true,
+       5000, false},
       {"abandoned", [](SimMutexes& m) { m.HoldByForeignOwner(kSlot); m.KillForeignOwner(kSlot); }, false, 0, false},
       {"wait fails", [](SimMutexes& m) { m.SetFaults(kSlot, {.wait = true}); }, false, 0, false},
   };

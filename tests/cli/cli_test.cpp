@@ -3,7 +3,7 @@
 // interrupts.
 #include <gtest/gtest.h>
 
-#include "tests/cli/program_run.h"
+#include "tests/support/program_run.h"
 
 namespace vx::testing {
 namespace {
@@ -21,11 +21,13 @@ TEST(CliTest, HelpDocumentsCommandsOptionsAndExitCodes) {
   const ProgramResult result = RunUpdater(dir, {"--help"});
   EXPECT_EQ(result.exitCode, 0);
   ExpectAll(result.out, {"list", "read FILE", "config", "--simulate[=STATE]", "--sim-flash", "--trace[=FILE]", "--yes",
-                         "--config PATH", "--verbose", "Exit codes:", "130"});
+                         "--config PATH", "--json", "--verbose", "Exit codes", "130",
+                         "/etc/vx94c6-updater/Config.ini", "Platforms:", "Message: Success!!"});
 }
 
 // The example settings update the emulated bridge; its state file keeps what
-// was written for a read afterwards and for the next run. (What an update
+// was written, and the protection restored at the end, for a read afterwards
+// and for the next run, which lifts that protection again. (What an update
 // leaves in the flash is the app tests' business.)
 TEST(CliTest, ExampleUpdateTracesEveryRequestAndKeepsTheBridgeInItsStateFile) {
   const ScratchDir dir;
@@ -34,7 +36,13 @@ TEST(CliTest, ExampleUpdateTracesEveryRequestAndKeepsTheBridgeInItsStateFile) {
   const ProgramResult result = RunUpdater(dir, update);
   ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
   EXPECT_NE(result.out.find("Progress: 200/200\n"), std::string::npos);
+  // The protection step's bare "Success." is followed by what it was.
+  EXPECT_NE(result.out.find("Status: Success.\nDone: write protection lifted.\nStatus: Erasing chip...\n"),
+            std::string::npos);
   EXPECT_TRUE(result.out.ends_with("Message: Success!!\n")) << result.out;
+  const std::string state = dir.Read("bridge.state");
+  EXPECT_EQ(state.size(), 512 * 1024 + 8u);
+  EXPECT_TRUE(state.ends_with(std::string("VXSR\x01\x02\x1C\x00", 8)));
 
   const std::string trace = dir.Read("trace.txt");
   EXPECT_TRUE(trace.starts_with(kChipInfoLine));  // the search asks for the chip information first
@@ -76,14 +84,17 @@ TEST(CliTest, VerboseNamesTheCauseOfAFailureOnStandardError) {
   for (const bool verbose : {false, true}) {
     SCOPED_TRACE(verbose);
     const ScratchDir dir;
-    // A disk image that does not fit the emulated flash (512 KiB).
+    // A disk image that does not fit a 128 KiB part whose identification
+    // does not tell its size: the bridge refuses the probe of its last block.
     dir.Write("big.eep", kExampleFirmware.substr(0, 10240) + std::string(520 * 1024, '\x5A'));
     dir.Write("Config.ini", "[Hex_FileName]\nHEXNAME=big.eep\n[Cmp_Ver]\nCMPLEN=0\n");
-    std::vector<std::string> args = {"--simulate", "--yes", "--config", dir / "Config.ini", "--trace=trace.txt"};
+    std::vector<std::string> args = {"--simulate", "--sim-flash", "15=1F60", "--yes", "--config", dir / "Config.ini",
+                                     "--trace=trace.txt"};
     if (verbose) args.push_back("--verbose");
     const ProgramResult result = RunUpdater(dir, args);
     EXPECT_EQ(result.exitCode, 9);
-    EXPECT_TRUE(result.out.ends_with("ERROR: Verify image error.\n")) << result.out;
+    EXPECT_NE(result.out.find("ERROR: The disk image does not fit the flash of this bridge."), std::string::npos)
+        << result.out;
     EXPECT_EQ(result.err.find(cause) != std::string::npos, verbose) << result.err;
     const std::string trace = dir.Read("trace.txt");
     EXPECT_EQ(trace.find("check condition"), std::string::npos);
@@ -106,6 +117,7 @@ TEST(CliTest, WrongCommandLineExitsWith2) {
       {{"read", "f", "--address", "0xFFFFFF", "--length", "2"}, "16 MiB"},
       {{"--sim-flash", "EF4018"}, "apply with --simulate only"},
       {{"--simulate", "--sim-flash", "EF4018,90=EF17"}, "each needs its opcode"},
+      {{"read", "f", "--json"}, "--json applies to the update and the list command only"},
   };
   for (const auto& [args, message] : cases) {
     const ScratchDir dir;
@@ -131,14 +143,16 @@ TEST(CliTest, EachClassOfOutcomeHasItsExitCode) {
       {{"--simulate", "--yes"},
        "[Hex_FileName]\nHEXNAME=fw.eep\n[Cmp_Ver]\nCMPLEN=8\nCMPSTR=01000006\n",
        8,
-       "Message: FW version are not the same."},
+       "Message: FW version are not the same.\n"
+       "  Firmware version: 01000005, compared as \"01000005\" (CMPLEN 8) with CMPSTR \"01000006\"\n"
+       "  Code checksum:    0000 on the bridge, not compared (CHECKSUM 0)\n"},
       // An unidentified flash cannot be read.
       {{"--simulate", "--yes", "--sim-flash", "A14014"}, noGates, 5, "Read device fail: Read device content error"},
       // A disk image that does not fit the emulated flash (512 KiB).
       {{"--simulate", "--yes"},
        "[Hex_FileName]\nHEXNAME=big.eep\n[Cmp_Ver]\nCMPLEN=0\n",
        9,
-       "ERROR: Verify image error."},
+       "ERROR: The disk image does not fit the flash of this bridge.\n    Nothing was written."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.output);

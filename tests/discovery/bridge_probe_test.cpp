@@ -69,8 +69,8 @@ TEST_F(BridgeProbeTest, CompositeWithWinUsbOnTheDeviceIsFoundAtTheFirstStep) {
   EXPECT_EQ(chipInfoReads, 1);
   // Every probe waited for the probe mutex and let it go again.
   EXPECT_EQ(record.mutex, platform::MutexHandle::None);
-  EXPECT_GT(sim.Mutexes().WaitCount(kProbeMutexName), 0);
-  EXPECT_FALSE(sim.Mutexes().IsOwned(kProbeMutexName));
+  EXPECT_GT(sim.Mutexes().WaitCount(u"[Device check chip]"), 0);
+  EXPECT_FALSE(sim.Mutexes().IsOwned(u"[Device check chip]"));
 }
 
 // Below the device: its first child N1, N1's first child, then N1's next
@@ -145,7 +145,7 @@ TEST_F(BridgeProbeTest, ModeByteSelectsTheMode) {
 
 TEST_F(BridgeProbeTest, WithoutTheProbeMutexNothingIsSent) {
   const auto bridge = builder.AddBridge();
-  sim.Mutexes().SetFaults(kProbeMutexName, {true, true, false});
+  sim.Mutexes().SetFaults(u"[Device check chip]", {true, true, false});
   EXPECT_FALSE(Probe(bridge.nodes.usbDevice));
   EXPECT_EQ(bridge.bridge->CommandsReceived(), 0u);
   EXPECT_TRUE(bridge.bridge->Trace().Usb().empty());

@@ -60,20 +60,25 @@ TEST_F(DriveLettersTest, EachWayOfNamingTheDiskTakesItsLetters) {
 }
 
 // A volume named by text matches the disk's "ParentIdPrefix" only in entries
-// that name removable media or the bridge's vendor, by substring and
-// ignoring case.
+// that name removable media, the bridge's vendor or "Ven_AUTO-RUN", by
+// substring and ignoring case; an empty prefix matches nothing.
 TEST_F(DriveLettersTest, ParentIdPrefixMustBeTheDisksOwn) {
   const auto nodes = Bridge(VolumeBinding::RemovableMedia, "E");
   const auto enumKey = platform::sim::EnumKeyOf(machine, nodes.diskNode);
   DeviceRecord record = RecordOf(nodes);
   machine.Registry().SetText(enumKey, u"ParentIdPrefix", u"7&1a2b3c&0", true);  // no longer E's
-  machine.logicalDrives |= 1u << ('K' - 'A');
-  machine.Registry().SetText(kMounted, u"\\DosDevices\\K:",
-                             u"\\??\\SCSI#Disk&VEN_TARVENIX&Prod_X#7&1A2B3C&0&000000#{53f56307-b6bf-11d0-94f2-00a0c91efb8b}",
-                             false);
+  const std::pair<char, std::u16string> entries[] = {{'K', u"SCSI#Disk&VEN_TARVENIX&Prod_X#7&1A2B3C&0&000000"},
+                                                     {'L', u"USBSTOR#Disk&Ven_AUTO-RUN&Prod_Y#7&1A2B3C&0"},
+                                                     {'M', u"SCSI#Disk&Ven_Other&Prod_Z#7&1A2B3C&0"}};
+  for (const auto& [letter, text] : entries) {
+    machine.logicalDrives |= 1u << (letter - 'A');
+    machine.Registry().SetText(kMounted, u"\\DosDevices\\" + std::u16string(1, letter) + u":", u"\\??\\" + text, false);
+  }
   EXPECT_TRUE(MapDriveLetters(record));
-  EXPECT_EQ(Letters(record), u"K");
+  EXPECT_EQ(Letters(record), u"KL");
 
+  machine.Registry().SetText(enumKey, u"ParentIdPrefix", u"", true);
+  EXPECT_FALSE(MapDriveLetters(record));
   machine.Registry().RemoveValue(enumKey, u"ParentIdPrefix");
   EXPECT_FALSE(MapDriveLetters(record));
   machine.Registry().RemoveKey(enumKey);
@@ -82,23 +87,26 @@ TEST_F(DriveLettersTest, ParentIdPrefixMustBeTheDisksOwn) {
   ExpectAllClosed();
 }
 
-// An unreadable first sector gives signature 0, which still names volumes;
-// a disk that does not answer the layout request keeps its letters as they
-// were; without any volume entry the list is rebuilt empty.
+// An unreadable first sector gives signature 0, which names no volume (not
+// the one whose entry starts with four zero bytes, nor an empty one): the
+// text tests alone find the disk. A disk that does not answer the layout
+// request keeps its letters as they were; without any volume entry the list
+// is rebuilt empty.
 TEST_F(DriveLettersTest, WhatTheDiskAnswersDecides) {
-  const auto nodes = Bridge(VolumeBinding::Signature, "");
+  const auto nodes = Bridge(VolumeBinding::DevicePath, "K");
   DeviceRecord record = RecordOf(nodes);
   builder.AddUsbStick('F');
-  machine.logicalDrives |= 1u << ('M' - 'A');
+  machine.logicalDrives |= 1u << ('M' - 'A') | 1u << ('N' - 'A');
   machine.Registry().SetValue(kMounted, u"\\DosDevices\\M:", {0, 0, 0, 0, 0, 0, 0x10, 0, 0, 0, 0, 0});
+  machine.Registry().SetValue(kMounted, u"\\DosDevices\\N:", {});
   machine.FindDisk(nodes.diskPath)->failRead = true;
   EXPECT_EQ(ReadDiskSignature(record), 0u);
   EXPECT_TRUE(MapDriveLetters(record));
-  EXPECT_EQ(Letters(record), u"M");
+  EXPECT_EQ(Letters(record), u"K");
 
   machine.FindDisk(nodes.diskPath)->failLayout = true;
   EXPECT_FALSE(MapDriveLetters(record));
-  EXPECT_EQ(Letters(record), u"M");
+  EXPECT_EQ(Letters(record), u"K");
 
   machine.FindDisk(nodes.diskPath)->failLayout = false;
   machine.Registry().RemoveKey(kMounted);

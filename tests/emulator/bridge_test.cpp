@@ -28,13 +28,7 @@ TEST_F(BridgeTest, ChipInformationIsTheConfiguredBlockAndTraced) {
   Bytes out(16, 0xEE);
   EXPECT_TRUE(Good(Execute(bridge, ChipInfoCdb(), true, out)));
   EXPECT_EQ(out, (Bytes{0x1B, 0x7E, 0x94, 0xC1, 0x01, 0x02, 0x0A, 0x63, 0x01, 0x02, 0x00, 0x01, 0x03, 0x04, 0, 0}));
-  const auto scsi = bridge.Trace().Scsi();
-  ASSERT_EQ(scsi.size(), 1u);
-  EXPECT_EQ(HexBytes(scsi[0].cdb), "D0 00 00 00 1B 7E");
-  EXPECT_TRUE(scsi[0].dataIn);
-  EXPECT_EQ(scsi[0].transferLength, 16u);
-  EXPECT_TRUE(scsi[0].completed);
-  EXPECT_EQ(scsi[0].status, scsi::kGood);
+  EXPECT_EQ(HexBytes(bridge.Trace().Scsi().at(0).cdb), "D0 00 00 00 1B 7E");
 }
 
 TEST_F(BridgeTest, BlocksTheBridgeCannotTakeGetCheckCondition) {
@@ -62,6 +56,7 @@ TEST_F(BridgeTest, BlocksTheBridgeCannotTakeGetCheckCondition) {
       {"SPI without command bytes", withByte(readId, 1, 0), true, 3},
       {"SPI with 9 command bytes", withByte(readId, 1, 9), true, 3},
       {"SPI as a 10-byte block", Bytes(readId.begin(), readId.begin() + 10), true, 3},
+      {"SPI read of one byte", SpiBlock(scsi::kSpiIn, {0x05}, 1), true, 1},
       {"sector count disagrees", SectorBlock(scsi::kReadImageSectors, kDiskImageBlock, 2), true, 512},
       {"sector read sent out", SectorBlock(scsi::kReadImageSectors, kDiskImageBlock, 1), false, 512},
       {"sectors beyond the flash", SectorBlock(scsi::kReadImageSectors, 2 * 1024 * 1024 / 512 - 1, 2), true, 1024},
@@ -97,74 +92,42 @@ TEST_F(BridgeTest, SpiCommandsReachTheFlashAsOneTransactionEach) {
   EXPECT_TRUE(spi[3].dataIn);
 }
 
-TEST_F(BridgeTest, SpiCommandsReachTheFlashOnlyInSpiFlashMode) {
-  for (std::uint8_t mode : {0, 2, 9}) {
-    SCOPED_TRACE(int(mode));
-    bridge.Config().chipInfo = DiskChipInfo({.mode = mode});
-    EXPECT_EQ(SpiOut(bridge, {0x06}).status, scsi::kCheckCondition);
-    EXPECT_TRUE(SpiIn(bridge, {0x9F}, 3).empty());
-    EXPECT_FALSE(bridge.Flash()->WriteEnabled());
+// The bytes past the last whole block move with the blocks, or (a bridge
+// configured so) do not move at all: a read then delivers the blocks alone.
+TEST_F(BridgeTest, ImageSectorsMoveTheDataPhaseAtTheBlockAddress) {
+  for (const SectorTail tail : {SectorTail::Moved, SectorTail::Dropped}) {
+    const bool moved = tail == SectorTail::Moved;
+    SCOPED_TRACE(moved);
+    Bridge bridge(clock, PartForRow(8), {.sectorTail = tail});
+    SpiFlash& flash = *bridge.Flash();
+    flash.SetStatus(PartForRow(8).protectBits);  // the firmware path ignores protection
+    flash.Array()[0x2800] = 0x00;                // and rewrites, not just clears bits
+    Bytes image(1024 + 64);                      // two whole blocks and a tail: count 2
+    for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7 + 1);
+    ScsiResult result = Execute(bridge, SectorBlock(scsi::kWriteImageSectors, kDiskImageBlock, 2), false, image);
+    ASSERT_TRUE(Good(result));
+    EXPECT_EQ(result.transferred, moved ? 1088u : 1024u);
+    auto array = flash.Array();
+    EXPECT_TRUE(std::equal(image.begin(), image.begin() + 1024, array.begin() + 0x2800));
+    EXPECT_EQ(array[0x2800 + 1024], moved ? image[1024] : 0xFF);
+    EXPECT_EQ(array[0x2800 + image.size()], 0xFF);
+    EXPECT_EQ(array[0x27FF], 0xFF);
+    std::ranges::fill(array.subspan(0x2800 + 1024, 64), 0xA5);
+    Bytes back(image.size(), 0);
+    result = Execute(bridge, SectorBlock(scsi::kReadImageSectors, kDiskImageBlock, 2), true, back);
+    ASSERT_TRUE(Good(result));
+    EXPECT_EQ(result.transferred, moved ? 1088u : 1024u);
+    EXPECT_EQ(back[1023], image[1023]);
+    EXPECT_EQ(back[1024], moved ? 0xA5 : 0x00);
+    EXPECT_TRUE(bridge.Trace().Spi().empty());
   }
-  EXPECT_TRUE(bridge.Trace().Spi().empty());
-}
-
-TEST(Bridge, WithoutFlashSpiReadsFloatAndSectorsAreRefused) {
-  Bridge bare;
-  EXPECT_TRUE(Good(SpiOut(bare, {0x06})));
-  EXPECT_EQ(SpiIn(bare, {0x9F}, 3), (Bytes{0xFF, 0xFF, 0xFF}));
-  Bytes block(512);
-  EXPECT_EQ(Execute(bare, SectorBlock(scsi::kReadImageSectors, 0, 1), true, block).status, scsi::kCheckCondition);
-  EXPECT_EQ(bare.Trace().SpiOpcodes(), "06 9F");
-}
-
-TEST_F(BridgeTest, ImageSectorsMoveTheWholeDataPhaseAtTheBlockAddress) {
-  SpiFlash& flash = *bridge.Flash();
-  flash.SetStatus(PartForRow(8).protectBits);  // the firmware path ignores protection
-  flash.Array()[0x2800] = 0x00;                // and rewrites, not just clears bits
-  Bytes image(1024 + 64);  // two whole blocks and a tail: count 2, all 1088 bytes move
-  for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7 + 1);
-  ASSERT_TRUE(Good(Sectors(scsi::kWriteImageSectors, 2, image)));
-  auto array = flash.Array();
-  EXPECT_TRUE(std::equal(image.begin(), image.end(), array.begin() + 0x2800));
-  EXPECT_EQ(array[0x2800 + image.size()], 0xFF);
-  EXPECT_EQ(array[0x27FF], 0xFF);
-  Bytes back(image.size(), 0);
-  ASSERT_TRUE(Good(Sectors(scsi::kReadImageSectors, 2, back)));
-  EXPECT_EQ(back, image);
-  Bytes two(2, 0);  // shorter than a block: count 0
-  ASSERT_TRUE(Good(Sectors(scsi::kReadImageSectors, 0, two)));
-  EXPECT_EQ(two, Bytes(image.begin(), image.begin() + 2));
-  EXPECT_TRUE(bridge.Trace().Spi().empty());
   // Refused while the flash is busy with an operation started over SPI.
+  Bytes two(2, 0);
   SpiOut(bridge, {0x06});
   SpiOut(bridge, {0x01, 0x00});
   EXPECT_EQ(Sectors(scsi::kReadImageSectors, 0, two).status, scsi::kCheckCondition);
   clock.Advance(PartForRow(8).writeStatusMs);
   EXPECT_TRUE(Good(Sectors(scsi::kReadImageSectors, 0, two)));
-}
-
-TEST_F(BridgeTest, ControlRequestsAnswerTheirBlocks) {
-  bridge.Config().usbChipInfo = UsbChipInfo({.firmwareVersion = 0x01000005, .infoWord8 = 0xABCD});
-  bridge.Config().usbStatus = {0x12, 0x34};
-  const struct {
-    UsbRequest request;
-    bool ok;
-    Bytes answer;  // the buffer afterwards, 16 bytes offered
-  } cases[] = {
-      {{0xC0, 0xF1, 0x7E1B, 1, 16}, true, {0x1B, 0x7E, 0x94, 0xC6, 0, 0, 0, 0, 0, 0, 0x01, 0x00, 0x00, 0x05, 0xAB, 0xCD}},
-      {{0xC0, 0xF1, 0, 0, 2}, true, {0x12, 0x34}},
-      {{0xC0, 0xF1, 0x7E1B, 1, 8}, true, {0x1B, 0x7E, 0x94, 0xC6, 0, 0, 0, 0}},  // never more than asked
-      {{0xC0, 0xF2, 0x7E1B, 1, 16}, false, {}},
-      {{0xC0, 0xF1, 0x7E1B, 0, 16}, false, {}},
-  };
-  for (const auto& c : cases) {
-    Bytes buffer(16, 0xEE);
-    const UsbResult result = bridge.ControlTransfer(c.request, buffer.data(), 16);
-    EXPECT_EQ(result.ok, c.ok);
-    EXPECT_EQ(result.transferred, c.answer.size());
-    EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(c.answer.size())), c.answer);
-    EXPECT_EQ(result.errorCode, c.ok ? 0 : usb_error::kGenFailure);
-  }
 }
 
 // A check condition carries sense data that says why: key, ASC and ASCQ.

@@ -35,6 +35,7 @@ TEST(FlashCatalogue, EveryReturnableRowHasAPartThatFitsTheRow) {
     EXPECT_EQ(part.chipEraseOpcodes, Bytes(1, row >= 11 && row <= 14 ? 0x62 : eraseC7 ? 0xC7 : 0x60));
     EXPECT_EQ(part.statusBytes, (row >= 36 && row <= 41) || row == 43 || row == 44 ? 2 : 1);
     EXPECT_EQ(part.writeStatusNeedsEwsr, row >= 23 && row <= 25);
+    EXPECT_EQ(part.powersUpProtected, in(row, {15, 23, 24, 25}));
     EXPECT_EQ(part.hasWriteStatus, row != 26 && row != 27);
     EXPECT_EQ(part.pageSize, row == 4 || row == 5 ? 32u : row == 14 ? 128u : 256u);
     EXPECT_GE(part.capacity, 64 * kKiB);  // room for the firmware and the disk-image area

@@ -128,19 +128,16 @@ TEST(SpiFlash, CommandRules) {
       {"0x50 unknown to a latch part", 8, 0, {{spi::kEnableWriteStatus}, {wrsr, 0x3C}}, 0x00},
       {"two status bytes on a one-byte chip", 8, 0, {wren, {wrsr, 0x0C, 0x00}}, 0x02},
       {"no status write on this part", 26, 0, {wren, {wrsr, 0x3C}}, 0x02},
-      {"status write after 0x50", 24, 1, {{spi::kEnableWriteStatus}, {wrsr, 0x0C}}, 0x0C},
-      {"the latch is not enough on a 0x50 part", 24, 0, {wren, {wrsr, 0x0C}}, 0x02},
-      {"0x50 arms only the next", 24, 0, {{spi::kEnableWriteStatus}, {spi::kReadStatus}, {wrsr, 0x0C}}, 0x00},
-      // Fully protected: program and erase are refused and clear the latch.
-      {"protected 0C, program", 1, 1, {wren, {wrsr, 0x0C}, wren, program}, 0x0C},
-      {"protected 0C, erase", 1, 1, {wren, {wrsr, 0x0C}, wren, {0xC7}}, 0x0C},
+      // Row 24's part powers up protected (0C).
+      {"status write after 0x50", 24, 1, {{spi::kEnableWriteStatus}, {wrsr, 0x00}}, 0x00},
+      {"the latch is not enough on a 0x50 part", 24, 0, {wren, {wrsr, 0x00}}, 0x0E},
+      {"0x50 arms only the next", 24, 0, {{spi::kEnableWriteStatus}, {spi::kReadStatus}, {wrsr, 0x00}}, 0x0C},
+      // Fully protected (each part's mask is proven by the catalogue test):
+      // program and erase are refused and clear the latch.
       {"protected 3C, program", 8, 1, {wren, {wrsr, 0x3C}, wren, program}, 0x3C},
       {"protected 3C, erase", 8, 1, {wren, {wrsr, 0x3C}, wren, {0x60}}, 0x3C},
-      {"protected 1C, program", 28, 1, {wren, {wrsr, 0x1C}, wren, program}, 0x1C},
-      {"protected 1C, erase", 28, 1, {wren, {wrsr, 0x1C}, wren, {0xC7}}, 0x1C},
       {"protected 7C, program", 36, 1, {wren, {wrsr, 0x7C}, wren, program}, 0x7C},
       {"protected 7C, erase", 36, 1, {wren, {wrsr, 0x7C}, wren, {0xC7}}, 0x7C},
-      {"protected 1C (45), erase", 45, 1, {wren, {wrsr, 0x1C}, wren, {0x60}}, 0x1C},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -158,60 +155,26 @@ TEST(SpiFlash, CommandRules) {
   }
 }
 
-TEST(SpiFlash, PartialProtectionCoversTheTopOfTheArray) {
-  FlashBench bench(1);  // BP bits 0x0C, 1 MiB
-  const std::uint32_t capacity = bench.flash.Part().capacity;
-  bench.flash.SetStatus(0x04);  // level 1 of 3: the top quarter
-  EXPECT_EQ(bench.flash.ProtectedBytes(), capacity / 4);
-  const std::uint32_t firstProtected = capacity - capacity / 4;
-  bench.Write(Addressed(spi::kPageProgram, firstProtected, {0x00}));
-  bench.Write(Addressed(spi::kPageProgram, firstProtected - 256, {0x00}));
-  bench.Write({bench.flash.Part().chipEraseOpcodes.front()});  // refused while any block is protected
-  EXPECT_EQ(bench.Read(firstProtected, 1), Bytes{0xFF});
-  EXPECT_EQ(bench.Read(firstProtected - 256, 1), Bytes{0x00});
-}
-
-TEST(SpiFlash, TwoByteStatusWriteSetsTheSecondRegister) {
+// Both status bytes are non-volatile: they outlast a power cycle, busy and the
+// latches do not. The parts that power up protected are protected again.
+TEST(SpiFlash, StatusBytesOutlastPowerCyclesUnlessThePartPowersUpProtected) {
   FlashBench bench(37);
   bench.Write({spi::kWriteStatus, 0x7C, 0x02});
   EXPECT_EQ(bench.Status(), 0x7C);
   EXPECT_EQ(bench.Ask({spi::kReadStatus2}, 1), Bytes{0x02});
-  bench.Write({spi::kWriteStatus, 0x00});  // one byte leaves the second register alone
-  EXPECT_EQ(bench.Status(), 0x00);
+  bench.Write({spi::kWriteStatus, 0x1C});  // one byte leaves the second register alone
+  bench.Send({spi::kWriteEnable});
+  bench.Send(Addressed(spi::kPageProgram, 0, {0x00}));  // unprotected at 0: busy
+  bench.flash.PowerCycle();
+  EXPECT_EQ(bench.Status(), 0x1C);
   EXPECT_EQ(bench.Ask({spi::kReadStatus2}, 1), Bytes{0x02});
-}
-
-TEST(SpiFlash, PartsAnswerTheIdentificationCommandsTheyKnow) {
-  const struct {
-    std::string_view part;
-    Bytes command;
-    Bytes answer;
-  } cases[] = {
-      {"C2 20 15", {0x9F}, {0xC2, 0x20, 0x15}},
-      {"C2 20 11", {0x90, 0, 0, 0}, {0xC2, 0x10, 0xC2, 0x10}},
-      {"C2 20 11", {0x90, 0, 0, 1}, {0x10, 0xC2}},  // odd address: device first
-      {"1F 65 (0x15 only)", {0x15}, {0x1F, 0x65}},
-      {"1F 65 (0x15 only)", {0x9F}, {0xFF, 0xFF, 0xFF}},
-      {"BF 49 (0x90 only)", {0x90, 0, 0, 0}, {0xBF, 0x49, 0xBF, 0x49}},
-      {"BF 49 (0x90 only)", {0x90}, {0xFF, 0xFF, 0xFF, 0xBF, 0x49}},  // the address is clocked first
-      {"9D 7C (0xAB)", {0xAB, 0, 0, 0}, {0x9D, 0x7C, 0x9D}},
-      {"9D 7C (0xAB)", {0x9F}, {0x7F, 0x9D, 0x7C}},
-      {"EF 40 18", {0x90, 0, 0, 0}, {0xEF, 0x17}},
-      {kSilentPart, {0x9F}, {0xFF, 0xFF, 0xFF}},
-      {kSilentPart, {0xAB, 0, 0, 0}, {0xFF, 0xFF, 0xFF}},
-      {kUnknownMakerPart, {0x9F}, {0xA1, 0x40, 0x14}},
-      {kContinuationCodePart, {0x9F}, {0x7F, 0x9D, 0x13}},
-      {kContinuationCodePart, {0xAB, 0, 0, 0}, {0xFF, 0xFF, 0xFF}},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(FlashBench(c.part).Ask(c.command, c.answer.size()), c.answer) << c.part << " " << int(c.command[0]);
-  }
-}
-
-TEST(SpiFlash, UnknownOpcodesReadAsFloatingBus) {
-  FlashBench bench(8);
-  for (std::uint8_t opcode : {0x15, 0x90, 0xAB, 0x35, 0x4B, 0x00, 0xFF}) {
-    EXPECT_EQ(bench.Ask({opcode, 0, 0, 0}, 4), (Bytes{0xFF, 0xFF, 0xFF, 0xFF})) << int(opcode);
+  for (const auto& [row, protect] : {std::pair{15, 0x3C}, {23, 0x0C}, {24, 0x0C}, {25, 0x3C}}) {
+    SCOPED_TRACE(row);
+    FlashBench protectedPart(row);
+    EXPECT_EQ(protectedPart.Status(), protect);
+    protectedPart.flash.SetStatus(0x00);
+    protectedPart.flash.PowerCycle();
+    EXPECT_EQ(protectedPart.Status(), protect);
   }
 }
 

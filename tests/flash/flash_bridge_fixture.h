@@ -15,6 +15,7 @@
 #include "emulator/bridge.h"
 #include "emulator/flash_catalogue.h"
 #include "flash/flash_table.h"
+#include "platform/sim/sim_machine_builder.h"
 #include "platform/sim/sim_platform.h"
 #include "tests/support/test_bytes.h"
 
@@ -40,10 +41,17 @@ class FlashBridgeTest : public testing::Test {
   }
   ~FlashBridgeTest() override { sim.Mutexes().Close(device.mutex); }
 
-  // Fits a new bridge with the part; the record's flash is left as it was.
+  // Fits a new bridge with the part, its flash as found in the field; the
+  // record's flash is left as it was.
   void Fit(const emu::FlashPart& part) {
     bridge = std::make_unique<emu::Bridge>(sim.Clock(), part);
+    platform::sim::PutInFieldState(*bridge->Flash());
     sim.AttachBridge(*bridge, kDiskPath, u"");
+  }
+  // An erased and unprotected flash, for tests about other things.
+  void Blank() {
+    bridge->Flash()->SetStatus(0x00);
+    std::ranges::fill(bridge->Flash()->Array(), 0xFF);
   }
   // Fits the part that stands for a table row, and points the record at that row.
   void FitRow(int row) {

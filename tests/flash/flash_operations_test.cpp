@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <set>
+#include <tuple>
 
 #include "flash/disk_image_operations.h"
-#include "flash/flash_busy_wait.h"
 #include "flash/flash_operations.h"
+#include "flash/flash_primitives.h"
 #include "tests/flash/flash_bridge_fixture.h"
 
 namespace vx {
@@ -24,71 +27,90 @@ const Operation kRead = [](const DeviceRecord& d) { return ReadFlash(d, 0, g_bac
 const Operation kWriteImage = [](const DeviceRecord& d) { return WriteDiskImage(d, 10240, kData.data(), 1024); };
 const Operation kReadImage = [](const DeviceRecord& d) { return ReadDiskImage(d, 10240, g_back.data(), 1024); };
 
-// Chunks are one page, the last one shorter, cut from the start address on;
-// each is programmed in its own write-enable round and read with one poll.
-TEST_F(FlashBridgeTest, ProgramAndReadInPageChunks) {
+// Every row's part, as found (protected, holding old firmware), through a
+// whole cycle: unprotect, erase, program, read back, protect, and the status
+// read back after a power cycle. Each wait polls at the row's own interval;
+// data moves in chunks of one page (the last one shorter), each programmed in
+// its own write-enable round; the status write carries one or two status
+// bytes, behind 0x50 where the part wants it.
+TEST_F(FlashBridgeTest, EveryRowsPartGoesThroughAWholeCycle) {
   const struct {
     int row;
-    std::uint32_t address, length;
-    std::vector<std::uint32_t> chunks;
-  } cases[] = {{46, 0, 8704, std::vector<std::uint32_t>(34, 256)},
-               {4, 10240, 100, {32, 32, 32, 4}},
-               {14, 10240, 300, {128, 128, 44}}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.row);
-    FitRow(c.row);
-    const Bytes data = test::Pattern(c.length, 9);
-    ASSERT_TRUE(ProgramFlash(device, c.address, data.data(), c.length));
-    EXPECT_EQ(FlashBytes(c.address, c.length), data);
-    Bytes back(c.length);
-    ASSERT_TRUE(ReadFlash(device, c.address, back.data(), c.length));
+    std::uint32_t statusPoll, erasePoll, programPoll;
+    std::uint8_t protect;
+  } rows[] = {
+      {1, 5, 1000, 1, 0x0C},   {3, 10, 1000, 1, 0x0C},  {4, 5, 1000, 1, 0x0C},   {5, 5, 1500, 1, 0x0C},
+      {6, 40, 9999, 1, 0x3C},  {8, 40, 9999, 1, 0x3C},  {9, 5, 400, 1, 0x0C},    {10, 40, 9999, 1, 0x3C},
+      {11, 60, 1100, 1, 0x0C}, {14, 60, 1100, 1, 0x0C}, {15, 1, 9000, 1, 0x3C},  {16, 15, 5000, 1, 0x3C},
+      {17, 10, 1000, 1, 0x0C}, {18, 10, 1000, 1, 0x0C}, {19, 15, 6000, 1, 0x0C}, {20, 5, 850, 1, 0x0C},
+      {21, 5, 850, 1, 0x0C},   {22, 5, 1700, 1, 0x0C},  {23, 10, 100, 1, 0x0C},  {24, 10, 100, 1, 0x0C},
+      {25, 1, 50, 2, 0x3C},    {26, 0, 50, 1, 0x00},    {27, 0, 50, 1, 0x00},    {28, 10, 15, 2, 0x1C},
+      {29, 10, 15, 2, 0x1C},   {30, 10, 15, 2, 0x1C},   {31, 60, 60, 2, 0x1C},   {32, 60, 60, 2, 0x1C},
+      {33, 60, 60, 2, 0x1C},   {34, 60, 60, 2, 0x1C},   {35, 2, 2, 2, 0x1C},     {36, 2, 1000, 1, 0x7C},
+      {37, 10, 3000, 1, 0x7C}, {38, 10, 2000, 1, 0x7C}, {39, 10, 1000, 1, 0x7C}, {40, 10, 500, 1, 0x7C},
+      {41, 2, 5000, 1, 0x7C},  {42, 5, 5000, 1, 0x7C},  {43, 5, 8000, 2, 0x1C},  {44, 5, 8000, 2, 0x1C},
+      {45, 10, 1000, 1, 0x1C}, {46, 10, 8000, 1, 0x1C}, {47, 16, 1000, 1, 0x1C},
+  };
+  using Polls = std::set<std::uint32_t>;
+  const auto polls = [this] {
+    const auto sleeps = sim.Sleeper().TakeSleeps();
+    return Polls(sleeps.begin(), sleeps.end());
+  };
+  const Bytes data = test::Pattern(600, 5);
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.row);
+    FitRow(r.row);
+    polls();
+    const bool statusRegister = r.row != 26 && r.row != 27;
+    ASSERT_TRUE(SetWriteProtection(device, false));
+    EXPECT_EQ(polls(), statusRegister ? Polls{r.statusPoll} : Polls{});
+    ASSERT_TRUE(EraseChip(device));
+    EXPECT_EQ(polls(), Polls{r.erasePoll});
+    EXPECT_TRUE(std::ranges::all_of(bridge->Flash()->Array(), [](std::uint8_t b) { return b == 0xFF; }));
+    bridge->Trace().Clear();
+    ASSERT_TRUE(ProgramFlash(device, 0x2800, data.data(), 600));
+    EXPECT_EQ(polls(), Polls{r.programPoll});
+    Bytes back(600);
+    ASSERT_TRUE(ReadFlash(device, 0x2800, back.data(), 600));
     EXPECT_EQ(back, data);
-    const int rounds = static_cast<int>(c.chunks.size());
-    EXPECT_EQ(SentRounds(), test::Repeat("06 02 05 04", rounds) + " " + test::Repeat("03 05", rounds));
-    std::vector<std::uint32_t> programmed, read;
+    const std::uint32_t page = r.row == 4 || r.row == 5 ? 32 : r.row == 14 ? 128 : 256;
+    std::vector<std::uint32_t> chunks(600 / page, page), programmed, read;
+    chunks.push_back(600 % page);
     for (const auto& entry : bridge->Trace().Spi()) {
       if (entry.command[0] == 0x02) programmed.push_back(entry.dataLength);
       if (entry.command[0] == 0x03) read.push_back(entry.dataLength);
     }
-    EXPECT_EQ(programmed, c.chunks);
-    EXPECT_EQ(read, c.chunks);
-    EXPECT_TRUE(AllReleased());
-  }
-}
+    EXPECT_EQ(programmed, chunks);
+    EXPECT_EQ(read, chunks);
+    const int rounds = static_cast<int>(chunks.size());
+    EXPECT_EQ(SentRounds(), test::Repeat("06 02 05 04", rounds) + " " + test::Repeat("03 05", rounds));
 
-// One or two status bytes as the chip takes them, behind the 0x50
-// pre-command where the chip wants it; nothing for a chip without a status
-// register to write.
-TEST_F(FlashBridgeTest, WriteProtectionWritesTheRowsStatusValue) {
-  const struct {
-    int row;
-    bool protect;
-    std::string rounds, statusWrite;
-    std::uint8_t statusAfter;
-  } cases[] = {
-      {46, true, "06 01 05 04", "01 1C", 0x1C},    {46, false, "06 01 05 04", "01 00", 0x00},
-      {36, true, "06 01 05 04", "01 7C 00", 0x7C}, {24, true, "06 50 01 05 04", "01 0C", 0x0C},
-      {26, true, "06 05 04", "", 0x00},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.row << (c.protect ? " protect" : " unprotect"));
-    FitRow(c.row);
-    if (!c.protect) bridge->Flash()->SetStatus(0x1C);
-    EXPECT_TRUE(SetWriteProtection(device, c.protect));
-    EXPECT_EQ(SentRounds(), c.rounds);
+    bridge->Trace().Clear();
+    ASSERT_TRUE(SetWriteProtection(device, true));
+    const bool ewsr = r.row >= 23 && r.row <= 25;
+    const bool twoBytes = (r.row >= 36 && r.row <= 41) || r.row == 43 || r.row == 44;
+    EXPECT_EQ(SentRounds(), std::string("06 ") + (ewsr ? "50 " : "") + (statusRegister ? "01 " : "") + "05 04");
     std::string statusWrite;
     for (const auto& entry : bridge->Trace().Spi()) {
       if (entry.command[0] == 0x01) statusWrite = emu::HexBytes(entry.command);
     }
-    EXPECT_EQ(statusWrite, c.statusWrite);
-    EXPECT_EQ(bridge->Flash()->Status(0), c.statusAfter);
+    const std::uint8_t protect[] = {r.protect, 0x00};
+    EXPECT_EQ(statusWrite, statusRegister ? "01 " + emu::HexBytes(std::span(protect, twoBytes ? 2 : 1)) : "");
+    bridge->Flash()->PowerCycle();
+    std::uint8_t status[1] = {};
+    ASSERT_TRUE(FlashReadStatus(device, status));
+    EXPECT_EQ(status[0], r.protect);
   }
 }
 
-// An erase ends with a read of the first page that must come back blank.
+// An erase ends with a read of the first page that must come back blank: a
+// protected chip refuses the erase without telling, and the blank check
+// shows it (no write disable follows the read).
 TEST_F(FlashBridgeTest, EraseEndsByBlankCheck) {
   FitRow(46);
-  ASSERT_TRUE(ProgramFlash(device, 0, kData.data(), 1024));
+  EXPECT_FALSE(EraseChip(device));
+  EXPECT_EQ(SentRounds(), "06 C7 05 04 03 05");
+  ASSERT_TRUE(SetWriteProtection(device, false));
   bridge->Trace().Clear();
   ASSERT_TRUE(EraseChip(device));
   EXPECT_EQ(SentRounds(), "06 C7 05 04 03 05");
@@ -99,31 +121,11 @@ TEST_F(FlashBridgeTest, EraseEndsByBlankCheck) {
 
   // The poll after the blank-check read failing still sends write disable.
   FitRow(46);
+  Blank();
   for (std::size_t n = lastPoll; n < lastPoll + 11; ++n) bridge->Faults().OnCommand(n, emu::Fault::CallFails());
   EXPECT_FALSE(EraseChip(device));
   EXPECT_EQ(SentRounds(), "06 C7 05 04 03 05 04");
-
-  // A chip that is not blank does not.
-  FitRow(46);
-  bridge->Flash()->Array()[200] = 0x00;
-  bridge->Faults().OnSpiOpcode(0xC7, emu::Fault::IgnoreWrite());
-  EXPECT_FALSE(EraseChip(device));
-  EXPECT_EQ(SentRounds(), "06 C7 05 04 03 05");
   EXPECT_TRUE(AllReleased());
-}
-
-// A flash that keeps its protection refuses erase and program without
-// telling; the blank check and the read-back show it.
-TEST_F(FlashBridgeTest, ProtectedFlashFailsVerification) {
-  FitRow(46);
-  const Bytes old = test::Pattern(512, 1);
-  ASSERT_TRUE(ProgramFlash(device, 0, old.data(), 512));
-  ASSERT_TRUE(SetWriteProtection(device, true));
-  EXPECT_FALSE(EraseChip(device));
-  EXPECT_TRUE(ProgramFlash(device, 0, kData.data(), 512));
-  Bytes back(512);
-  ASSERT_TRUE(ReadFlash(device, 0, back.data(), 512));
-  EXPECT_EQ(back, old);
 }
 
 // Each failing step ends the operation with false; write disable follows
@@ -164,15 +166,21 @@ TEST_F(FlashBridgeTest, EveryFailingStepCleansUpAsItShould) {
   }
 }
 
+// A flash that never leaves its busy state holds the bridge for 100 erase
+// poll intervals, and at least ten minutes, then fails.
 TEST_F(FlashBridgeTest, FlashThatStaysBusyEndsTheEraseAtTheTimeLimit) {
-  FitRow(46);
-  bridge->Faults().OnSpiOpcode(0xC7, emu::Fault::StickBusy());
-  EXPECT_FALSE(EraseChip(device));
-  const std::uint64_t limit = BusyWaitLimitMs(*device.flashChip);
-  EXPECT_GE(Now(), limit);
-  EXPECT_LT(Now(), limit + device.flashChip->chipErase.pollIntervalMs);
-  EXPECT_EQ(SentRounds(), "06 C7 05 04");
-  EXPECT_TRUE(AllReleased());
+  for (const auto& [row, limitMs, intervalMs] : {std::tuple{46, 800'000u, 8000u}, {47, 600'000u, 1000u}}) {
+    SCOPED_TRACE(row);
+    FitRow(row);
+    Blank();
+    bridge->Faults().OnSpiOpcode(0xC7, emu::Fault::StickBusy());
+    const std::uint64_t start = Now();
+    EXPECT_FALSE(EraseChip(device));
+    EXPECT_GE(Now() - start, limitMs);
+    EXPECT_LT(Now() - start, limitMs + intervalMs);
+    EXPECT_EQ(SentRounds(), "06 C7 05 04");
+    EXPECT_TRUE(AllReleased());
+  }
 }
 
 // Records an operation cannot work with are refused before the lock is
@@ -182,6 +190,7 @@ TEST_F(FlashBridgeTest, FlashThatStaysBusyEndsTheEraseAtTheTimeLimit) {
 // is waited for is the lock's business) lets no operation send anything.
 TEST_F(FlashBridgeTest, OperationsNeedAUsableRecordAndTheLock) {
   FitRow(46);
+  Blank();
   const Operation operations[] = {kProtect, kErase, kProgram, kRead, kWriteImage, kReadImage};
   DeviceRecord noPath = device;
   SetText(noPath.diskPath, u"");

@@ -61,6 +61,7 @@ TEST_F(FlashBridgeTest, PrimitivesSendNothingWithoutWhatTheyNeed) {
 // chip's status has, and only when it succeeds.
 TEST_F(FlashBridgeTest, ExchangesCarryAddressesAndData) {
   FitRow(46);
+  Blank();
   const Bytes data = test::Pattern(16, 3);
   ASSERT_TRUE(FlashWriteEnable(device, true));
   ASSERT_TRUE(FlashPageProgram(device, 0x7F002810, data.data(), 16));
@@ -104,6 +105,7 @@ TEST_F(FlashBridgeTest, WaitWhileBusyToleratesTenFailedReads) {
   // Only failures in a row count: ten before and ten after a read that finds
   // the chip still busy with its erase are tolerated.
   FitRow(46);
+  Blank();
   ASSERT_TRUE(FlashWriteEnable(device, true));
   ASSERT_TRUE(FlashChipErase(device));
   for (std::uint64_t n = 3; n <= 23; ++n) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "image/default_config_image.h"
@@ -41,34 +42,29 @@ TEST(ImageStore, CopiesImagesAndResets) {
   EXPECT_EQ(store.diskLength, 0u);
 }
 
-// From 0x010: the language list (one entry, 0x0409), then manufacturer,
-// product and serial number, each a length byte, type 3 and UTF-16LE text.
-TEST(DefaultConfigImage, StringDescriptorsChainFromLanguageListToSerialNumber) {
-  const std::uint8_t* image = kDefaultConfigImage;
-  std::vector<std::u16string> texts;
-  std::size_t offset = 0x010;
-  for (int index = 0; index < 4; ++index, offset += image[offset]) {
-    EXPECT_EQ(image[offset + 1], 3) << "descriptor " << index << " type";
-    std::u16string text;
-    for (std::size_t i = offset + 2; i + 1 < offset + image[offset]; i += 2) {
-      text += static_cast<char16_t>(image[i] | image[i + 1] << 8);
-    }
-    texts.push_back(text);
+// Every byte of the built-in configuration image: IDs and settings, the
+// string descriptors from 0x010 (languages, manufacturer, product, serial
+// number: a length byte, type 3, UTF-16LE text), the settings block at 0x100
+// and again at 0x180, zeros everywhere else.
+TEST(DefaultConfigImage, HoldsEveryByteOfTheBuiltInImage) {
+  const auto hex = [](std::string_view text, Bytes& out) {
+    for (std::size_t i = 0; i < text.size(); i += 3) out.push_back(std::stoi(std::string(text.substr(i, 2)), nullptr, 16));
+  };
+  Bytes expected;
+  hex("7E 1B 7E 1B C6 94 00 01 80 32 00 00 40 00 00 00 04 03 09 04", expected);
+  for (const std::string_view text : {"Tarvenix Technology Inc.", "USB-To-USB Cable Bridge", "TARVENIXMP000000001"}) {
+    expected.insert(expected.end(), {static_cast<std::uint8_t>(2 + 2 * text.size()), 0x03});
+    for (const char c : text) expected.insert(expected.end(), {static_cast<std::uint8_t>(c), 0x00});
   }
-  EXPECT_EQ(offset, 0x09Eu);
-  EXPECT_EQ(texts, (std::vector<std::u16string>{u"\u0409", u"Tarvenix Technology Inc.", u"USB-To-USB Cable Bridge",
-                                                 u"TARVENIXMP000000001"}));
-}
-
-// The settings block, a count of 18 and 18 byte pairs, is stored at 0x100
-// and again at 0x180, with zeros in between.
-TEST(DefaultConfigImage, SettingsBlockIsStoredTwice) {
-  const std::uint8_t* block = kDefaultConfigImage + 0x100;
-  const std::uint8_t* copy = kDefaultConfigImage + 0x180;
-  EXPECT_EQ(block[0], 18);
-  EXPECT_TRUE(std::equal(block, block + 37, copy));
-  EXPECT_TRUE(std::all_of(block + 37, copy, [](std::uint8_t b) { return b == 0; }));
-  EXPECT_TRUE(std::all_of(copy + 37, kDefaultConfigImage + ConfigImageSize, [](std::uint8_t b) { return b == 0; }));
+  expected.resize(0x0F9, 0x00);
+  hex("80 0C 0F 02 FF 00 00", expected);
+  for (const std::size_t at : {0x100, 0x180}) {
+    expected.resize(at, 0x00);
+    hex("12 05 8C 12 D5 16 03 1C 2A 21 A5 22 AE 40 06 80 40 82 09 83 10 84 02 8F 0A 90 0A 91 0A 92 0A 93 0A 94 0A 23 83",
+        expected);
+  }
+  expected.resize(512, 0x00);
+  EXPECT_EQ(Bytes(kDefaultConfigImage, kDefaultConfigImage + ConfigImageSize), expected);
 }
 
 }  // namespace

@@ -21,8 +21,8 @@ TEST(SgDiagnosis, ReportsTheErrnoOfAPathThatDidNotOpenAndOfAFailedIoctl) {
   const DeviceHandle device = scsi.Open(u"/dev/null");  // opens, but is no SCSI device
   ASSERT_NE(device, DeviceHandle::None);
   std::uint8_t data[16] = {};
-  std::uint8_t status = 0;
-  EXPECT_FALSE(scsi.PassThroughDirect(device, {kChipInfo, 6, ScsiDirection::In, 16, data, 5}, status));
+  ScsiCompletion completion;
+  EXPECT_FALSE(scsi.PassThroughDirect(device, {kChipInfo, 6, ScsiDirection::In, 16, data, 5}, completion));
   scsi.Close(device);
   EXPECT_EQ(diagnostics.CauseText(),
             "SCSI /nonexistent/vx94c6/sg0: did not open: No such file or directory (errno 2)\n"

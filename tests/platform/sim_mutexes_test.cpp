@@ -1,5 +1,5 @@
-// The simulated named mutexes: foreign owners on the virtual clock, real
-// threads of this process, faults on demand.
+// The simulated named mutexes between real threads of this process. (Foreign
+// owners on the virtual clock are proven with the bridge lock.)
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -18,27 +18,6 @@ class SimMutexesTest : public ::testing::Test {
   SimMutexes mutexes_{clock_};
   MutexHandle mutex_ = mutexes_.Create(kName);
 };
-
-TEST_F(SimMutexesTest, ForeignOwnerHoldsOnTheVirtualClock) {
-  ASSERT_TRUE(mutexes_.HoldByForeignOwner(kName, 5001));
-  EXPECT_EQ(mutexes_.Wait(mutex_, 5000), WaitResult::TimedOut);
-  EXPECT_EQ(clock_.NowMs(), 5000u);
-  EXPECT_TRUE(mutexes_.IsOwned(kName));
-  clock_.Advance(1);
-  EXPECT_FALSE(mutexes_.IsOwned(kName));  // given back when its time came
-  ASSERT_TRUE(mutexes_.HoldByForeignOwner(kName));
-  EXPECT_EQ(mutexes_.Wait(mutex_, kWaitInfinite), WaitResult::Failed);  // would never return
-  mutexes_.ReleaseByForeignOwner(kName);
-  EXPECT_FALSE(mutexes_.IsOwned(kName));
-  // Dying while holding it leaves it abandoned to the next waiter, once.
-  ASSERT_TRUE(mutexes_.HoldByForeignOwner(kName));
-  mutexes_.KillForeignOwner(kName);
-  EXPECT_EQ(mutexes_.Wait(mutex_, 5000), WaitResult::Abandoned);
-  EXPECT_TRUE(mutexes_.Release(mutex_));  // the waiter owned it
-  EXPECT_EQ(mutexes_.Wait(mutex_, 5000), WaitResult::Signaled);
-  EXPECT_TRUE(mutexes_.Release(mutex_));
-  EXPECT_EQ(clock_.NowMs(), 5001u);
-}
 
 // Recursive for its owner thread; another real thread waits until the owner
 // has released it as often as it took it, then judges its limit by the
@@ -70,29 +49,6 @@ TEST_F(SimMutexesTest, RealThreadWaitsForTheOwnerThread) {
   }
   EXPECT_FALSE(mutexes_.Release(mutex_));
   EXPECT_EQ(mutexes_.FailedReleases(), 3);
-}
-
-TEST_F(SimMutexesTest, NamedObjectLivesWhileHandlesAreOpen) {
-  EXPECT_EQ(mutexes_.Open(u"[Device0001]"), MutexHandle::None);
-  const MutexHandle opened = mutexes_.Open(kName);
-  ASSERT_NE(opened, MutexHandle::None);
-  EXPECT_EQ(mutexes_.OpenHandles(), 2u);
-  EXPECT_TRUE(mutexes_.Close(mutex_));
-  EXPECT_TRUE(mutexes_.Exists(kName));
-  EXPECT_TRUE(mutexes_.Close(opened));
-  EXPECT_FALSE(mutexes_.Exists(kName));
-  EXPECT_EQ(mutexes_.Wait(opened, 0), WaitResult::Failed);
-  EXPECT_EQ(mutexes_.OpenHandles(), 0u);
-}
-
-TEST_F(SimMutexesTest, FaultsOnDemand) {
-  mutexes_.SetFaults(kName, {.open = true, .create = true});
-  EXPECT_EQ(mutexes_.Open(kName), MutexHandle::None);
-  EXPECT_EQ(mutexes_.Create(kName), MutexHandle::None);
-  const MutexHandle other = mutexes_.Create(u"[Device0001]");
-  mutexes_.SetFaults(u"", {.wait = true});  // every name
-  EXPECT_EQ(mutexes_.Wait(other, 0), WaitResult::Failed);
-  EXPECT_FALSE(mutexes_.IsOwned(u"[Device0001]"));
 }
 
 }  // namespace

@@ -59,9 +59,10 @@ TEST_F(Win32DevicesTest, DeviceRequestsToAPlainFileFail) {
   ASSERT_NE(device, DeviceHandle::None);
   const std::uint8_t cdb[16] = {0xD0};
   std::uint8_t data[16] = {};
-  std::uint8_t status = 0x55;
-  EXPECT_FALSE(scsi_.PassThroughDirect(device, {cdb, 16, ScsiDirection::In, 16, data, 5}, status));
-  EXPECT_EQ(status, 0x55);
+  ScsiCompletion completion{0x55, 7};
+  EXPECT_FALSE(scsi_.PassThroughDirect(device, {cdb, 16, ScsiDirection::In, 16, data, 5}, completion));
+  EXPECT_EQ(completion.status, 0x55);
+  EXPECT_EQ(completion.transferred, 7u);
   scsi_.Close(device);
 
   const DeviceHandle hub = hubs_.Open(path);

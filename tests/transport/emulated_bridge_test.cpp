@@ -43,22 +43,10 @@ struct EmulatedBridge {
   test::TraceCapture trace;
 };
 
-// (The SCSI commands reach the emulated bridge in the flash tests.)
-TEST(EmulatedBridge, UsbRequestsReachTheBridge) {
-  EmulatedBridge e;
-  e.bridge.Config().usbStatus = {0x12, 0x34};
-  Bytes usbInfo(16), status(2);
-  ASSERT_TRUE(ReadChipInfoUsb(e.device, usbInfo.data()));
-  EXPECT_EQ(usbInfo, Bytes(e.bridge.Config().usbChipInfo.begin(), e.bridge.Config().usbChipInfo.end()));
-  ASSERT_TRUE(ReadStatusUsb(e.device, status.data()));
-  EXPECT_EQ(status, (Bytes{0x12, 0x34}));
-  EXPECT_EQ(e.trace.lines, (Lines{"USB C0 F1 7E1B 0001 16 -> ok", "USB C0 F1 0000 0000 2 -> ok"}));
-  EXPECT_TRUE(e.AllReleased());
-}
-
 // Every failure: false, the caller's buffer untouched, everything released.
 // A request that got as far as the interface path is traced as a failure;
-// the cause is told in one line.
+// the cause is told in one line. (Requests that succeed reach the emulated
+// bridge in the probe tests.)
 TEST(EmulatedBridge, RequestsFailCleanly) {
   const struct {
     const char* name;

@@ -38,6 +38,7 @@ struct SentScsi {
 struct FakeScsi : platform::ScsiApi {
   bool openFails = false, passThroughFails = false;
   std::uint8_t status = 0;
+  std::uint32_t shortBy = 0;  // bytes the device leaves out of every data phase
   Bytes reply;  // written into every in buffer, whatever the status, as a device may do before it fails
   std::vector<SentScsi> sent;
   int opens = 0, closes = 0;
@@ -45,11 +46,10 @@ struct FakeScsi : platform::ScsiApi {
   platform::DeviceHandle Open(std::u16string_view) override {
     return ++opens, openFails ? platform::DeviceHandle::None : platform::DeviceHandle{7};
   }
-  bool PassThroughDirect(platform::DeviceHandle, const platform::ScsiRequest& r, std::uint8_t& s) override {
+  bool PassThroughDirect(platform::DeviceHandle, const platform::ScsiRequest& r, platform::ScsiCompletion& c) override {
     sent.push_back({emu::HexBytes({r.cdb, r.cdbLength}), r.direction, r.transferLength, r.timeoutSeconds});
-    if (r.direction == platform::ScsiDirection::In)
-      std::copy_n(reply.begin(), std::min<std::size_t>(r.transferLength, reply.size()), r.data);
-    s = status;
+    c = {status, r.transferLength - std::min(shortBy, r.transferLength)};
+    if (r.direction == platform::ScsiDirection::In) std::copy_n(reply.begin(), c.transferred, r.data);
     return !passThroughFails;
   }
   void Close(platform::DeviceHandle) override { ++closes; }

@@ -21,17 +21,20 @@ std::uint8_t g_buffer[16];
 
 // Every command against every outcome of the pass-through: the command block
 // and the trace line it leaves, byte for byte. SCSI status 0 and 1 succeed,
-// anything else fails; a read hands its data over on success only and a
-// failed one leaves the caller's buffer untouched; out data is only read. A
-// path that does not open is still traced, as a failure. (The bridge lock
-// held elsewhere is covered against the emulated bridge.)
+// anything else fails, and so does a read that delivered a byte less than
+// asked; a read hands its data over on success only and a failed one leaves
+// the caller's buffer untouched; out data is only read. A path that does not
+// open is still traced, as a failure. (The bridge lock held elsewhere is
+// covered against the emulated bridge.)
 TEST(VendorCommands, SendTheirCommandBlocksAndDeliverOnSuccessOnly) {
   const struct {
     bool openFails, passThroughFails;
     std::uint8_t status;
+    std::uint32_t shortBy;
     bool ok;
-  } outcomes[] = {{false, false, 0, true},  {false, false, 1, true}, {false, false, 2, false},
-                  {false, false, 8, false}, {false, true, 0, false}, {true, false, 0, false}};
+  } outcomes[] = {{false, false, 0, 0, true},  {false, false, 1, 0, true},  {false, false, 2, 0, false},
+                  {false, false, 8, 0, false}, {false, true, 0, 0, false},  {true, false, 0, 0, false},
+                  {false, false, 0, 1, true}};
   const struct {
     std::function<bool(const DeviceRecord&, std::uint8_t*)> send;
     bool in;
@@ -67,17 +70,19 @@ TEST(VendorCommands, SendTheirCommandBlocksAndDeliverOnSuccessOnly) {
       fake.scsi.openFails = o.openFails;
       fake.scsi.passThroughFails = o.passThroughFails;
       fake.scsi.status = o.status;
+      fake.scsi.shortBy = o.shortBy;
       fake.scsi.reply = reply;
       Bytes buffer(0x10000, 0xFF);
-      EXPECT_EQ(c.send(FakeBridgePlatform::Bridge(), buffer.data()), o.ok);
+      const bool ok = o.ok && !(c.in && o.shortBy != 0);
+      EXPECT_EQ(c.send(FakeBridgePlatform::Bridge(), buffer.data()), ok);
       Bytes expected(0x10000, 0xFF);
-      if (o.ok) std::copy_n(reply.begin(), c.delivered, expected.begin());
+      if (ok) std::copy_n(reply.begin(), c.delivered, expected.begin());
       EXPECT_EQ(buffer, expected);
       EXPECT_EQ(fake.scsi.opens, 1);
       EXPECT_EQ(fake.scsi.closes, o.openFails ? 0 : 1);
       EXPECT_EQ(fake.mutexes.releases, fake.mutexes.waits);  // ReadChipInfo gives its lock back
       const std::string line = std::string(c.in ? "SCSI in " : "SCSI out ") + std::to_string(c.transferLength) + " " +
-                               c.cdb + (o.ok ? " -> ok" : " -> fail");
+                               c.cdb + (ok ? " -> ok" : " -> fail");
       EXPECT_EQ(fake.trace.lines, Lines{line});
       if (o.openFails) continue;
       ASSERT_EQ(fake.scsi.sent.size(), 1u);
