@@ -1,7 +1,5 @@
 #include "frontend/simulation.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <span>
 #include <vector>
@@ -12,19 +10,6 @@
 #include "platform/sim/sim_machine_builder.h"
 
 namespace vx::frontend {
-
-namespace {
-
-// The content of the regular file at path, at most limit bytes.
-bool ReadInputFile(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& out, std::string& error) {
-  const int fd = OpenRegularFile(path, error);
-  if (fd < 0) return false;
-  const bool read = ReadAtMost(fd, limit, path, out, error);
-  ::close(fd);
-  return read;
-}
-
-}  // namespace
 
 bool Simulation::Start(const SimulationFiles& files, const emu::FlashPart& part, std::string& error) {
   emu::ChipInfoValues chipInfo;
@@ -53,7 +38,7 @@ bool Simulation::Start(const SimulationFiles& files, const emu::FlashPart& part,
   }
   if (!files.imagePath.empty()) {
     std::vector<std::uint8_t> image;
-    if (!ReadInputFile(files.imagePath, capacity, image, error)) return false;
+    if (!ReadRegularFile(files.imagePath, capacity, image, error)) return false;
     std::ranges::copy(image, flash.Array().begin());
   }
   return true;

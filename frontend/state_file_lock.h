@@ -2,9 +2,12 @@
 // may use it: a run holds an exclusive lock on it from before it reads the
 // bridge's content until after it has saved it, and a second run waits. The
 // file is created empty when it does not exist yet (an empty state file is a
-// bridge seen for the first time).
+// bridge seen for the first time). The lock stands for the file that was at
+// the path when it was taken: saving puts a new file there, which the next
+// run then locks.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace vx::frontend {
@@ -22,9 +25,11 @@ class StateFileLock {
   // note on standard error) while another run holds it. False with a message
   // in error when the path cannot be a state file.
   bool Acquire(const std::string& path, std::string& error);
-  // The locked file, open for reading.
+  // The locked file, open for reading until Keep().
   int Descriptor() const { return fd_; }
-  // The content is about to replace the file: it is no longer removed.
+  // New content is about to replace the file: it is no longer removed, and
+  // it is closed (Windows replaces no file that is open), while the lock
+  // stays until the end.
   void Keep();
 
  private:
@@ -32,6 +37,7 @@ class StateFileLock {
 
   std::string path_;
   int fd_ = -1;
+  std::intptr_t hold_ = -1;  // what keeps the lock, see state_file_calls.h
   bool created_ = false;
 };
 

@@ -25,27 +25,13 @@ int OpenRegularFile(const std::string& path, std::string& error) {
   return fd;
 }
 
-bool ReadAtMost(int fd, std::size_t limit, const std::string& name, std::vector<std::uint8_t>& out,
-                std::string& error) {
-  // One byte more than the limit tells a file that is too long.
-  out.assign(limit + 1, 0);
-  std::size_t total = 0;
-  while (total < out.size()) {
-    const ssize_t n = ::pread(fd, out.data() + total, out.size() - total, static_cast<off_t>(total));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      error = "cannot read '" + name + "': " + std::strerror(errno);
-      return false;
-    }
-    if (n == 0) break;
-    total += static_cast<std::size_t>(n);
+long long ReadAt(int fd, std::uint8_t* data, std::size_t size, std::uint64_t offset) {
+  for (;;) {
+    const ssize_t got = ::pread(fd, data, size, static_cast<off_t>(offset));
+    if (got >= 0 || errno != EINTR) return got;
   }
-  if (total > limit) {
-    error = "'" + name + "' holds more than the " + std::to_string(limit) + " bytes of the emulated flash";
-    return false;
-  }
-  out.resize(total);
-  return true;
 }
+
+void CloseRegularFile(int fd) { ::close(fd); }
 
 }  // namespace vx::frontend

@@ -4,17 +4,25 @@
 #include <io.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "frontend/file_path.h"
 
 namespace vx::frontend {
 
 int OpenRegularFile(const std::string& path, std::string& error) {
-  const int fd = ::_wopen(FilePath(path).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+  const std::filesystem::path name = FilePath(path);
+  const int fd = ::_wopen(name.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
   if (fd < 0) {
-    error = "cannot read '" + path + "': " + std::strerror(errno);
+    // A folder cannot be opened at all here.
+    const int reason = errno;
+    std::error_code ignored;
+    const bool folder = std::filesystem::is_directory(name, ignored);
+    error = "cannot read '" + path + "': " + (folder ? "it is not a regular file" : std::strerror(reason));
     return -1;
   }
   struct _stat64 info {};
@@ -26,30 +34,11 @@ int OpenRegularFile(const std::string& path, std::string& error) {
   return fd;
 }
 
-bool ReadAtMost(int fd, std::size_t limit, const std::string& name, std::vector<std::uint8_t>& out,
-                std::string& error) {
-  // One byte more than the limit tells a file that is too long.
-  out.assign(limit + 1, 0);
-  std::size_t total = 0;
-  if (::_lseeki64(fd, 0, SEEK_SET) != 0) {
-    error = "cannot read '" + name + "': " + std::strerror(errno);
-    return false;
-  }
-  while (total < out.size()) {
-    const int got = ::_read(fd, out.data() + total, static_cast<unsigned>(out.size() - total));
-    if (got < 0) {
-      error = "cannot read '" + name + "': " + std::strerror(errno);
-      return false;
-    }
-    if (got == 0) break;
-    total += static_cast<std::size_t>(got);
-  }
-  if (total > limit) {
-    error = "'" + name + "' holds more than the " + std::to_string(limit) + " bytes of the emulated flash";
-    return false;
-  }
-  out.resize(total);
-  return true;
+long long ReadAt(int fd, std::uint8_t* data, std::size_t size, std::uint64_t offset) {
+  if (::_lseeki64(fd, static_cast<long long>(offset), SEEK_SET) < 0) return -1;
+  return ::_read(fd, data, static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30)));
 }
+
+void CloseRegularFile(int fd) { ::_close(fd); }
 
 }  // namespace vx::frontend
