@@ -1,6 +1,7 @@
 #include "tests/gui/win32/dialog_fixture.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace vx::testing {
 
@@ -16,12 +17,24 @@ std::uint16_t Sum16(const Bytes& bytes) {
   return static_cast<std::uint16_t>(sum);
 }
 
+namespace {
+
+// A state file: the flash holding a configuration image and code, the rest
+// erased, then the trailer with the status register, write-protected.
+Bytes State(const Bytes& config, const Bytes& code) {
+  Bytes state(kFlashBytes, 0xFF);
+  std::copy(config.begin(), config.end(), state.begin());
+  std::copy(code.begin(), code.end(), state.begin() + 512);
+  const std::uint8_t trailer[] = {'V', 'X', 'S', 'R', 0x01, 0x02, 0x1C, 0x00};
+  state.insert(state.end(), std::begin(trailer), std::end(trailer));
+  return state;
+}
+
+}  // namespace
+
 DialogTest::DialogTest()
     : oldConfig_(Pattern(512, 1)), oldCode_(Pattern(8192, 2)), newCode_(Pattern(4096, 3)) {
-  Bytes flash(kFlashBytes, 0xFF);
-  std::copy(oldConfig_.begin(), oldConfig_.end(), flash.begin());
-  std::copy(oldCode_.begin(), oldCode_.end(), flash.begin() + 512);
-  folder_.Write(L"bridge.state", flash);
+  folder_.Write(L"bridge.state", State(oldConfig_, oldCode_));
   folder_.Write(L"new.bin", newCode_);
 }
 
@@ -67,11 +80,6 @@ void DialogTest::UpdateToIdle() {
   ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(Control(1014)) && !IsWindowVisible(Control(1018)); }));
 }
 
-Bytes DialogTest::FlashAfterUpdate() const {
-  Bytes flash(kFlashBytes, 0xFF);
-  std::copy(oldConfig_.begin(), oldConfig_.end(), flash.begin());
-  std::copy(newCode_.begin(), newCode_.end(), flash.begin() + 512);
-  return flash;
-}
+Bytes DialogTest::StateAfterUpdate() const { return State(oldConfig_, newCode_); }
 
 }  // namespace vx::testing

@@ -16,7 +16,7 @@
 namespace vx::testing {
 
 // The emulated bridge's flash holds a configuration image and code from an
-// earlier update, the rest erased.
+// earlier update, the rest erased, and is write-protected.
 inline constexpr std::size_t kFlashBytes = 512 * 1024;  // the default emulated part, "EF 30 13"
 
 Bytes Pattern(std::size_t length, unsigned seed);
@@ -41,9 +41,9 @@ class DialogTest : public ::testing::Test {
   HWND UpdateUntilSuccessBox();
   // A whole update: afterwards the dialog is idle.
   void UpdateToIdle();
-  // The flash after an update with new.bin: erased, then the bridge's own
-  // configuration image and the new code.
-  Bytes FlashAfterUpdate() const;
+  // The state file after an update with new.bin: the bridge's own
+  // configuration image and the new code, protected again.
+  Bytes StateAfterUpdate() const;
 
   ScratchFolder folder_;
   Bytes oldConfig_;

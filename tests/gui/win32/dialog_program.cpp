@@ -16,8 +16,11 @@ std::wstring Quoted(const std::wstring& arg) { return L"\"" + arg + L"\""; }
 
 ScratchFolder::ScratchFolder() {
   static std::atomic<int> counter{0};
+  // A name outside any one ANSI code page (Latin and Greek letters, which
+  // the dialog's font can show): the program must take its arguments from
+  // the wide command line to find its files here.
   path_ = std::filesystem::temp_directory_path() /
-          (L"vx-dialog-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter));
+          (L"vx-dialog-\u00FC\u03A9-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter));
   std::filesystem::create_directories(path_);
 }
 

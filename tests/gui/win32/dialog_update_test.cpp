@@ -56,7 +56,7 @@ TEST_F(DialogTest, UpdatesTheEmulatedBridge) {
 
   PostClick(dialog_, 2);
   EXPECT_EQ(program_->WaitForExit(), 0);
-  EXPECT_TRUE(folder_.Read(L"bridge.state") == FlashAfterUpdate());
+  EXPECT_TRUE(folder_.Read(L"bridge.state") == StateAfterUpdate());
 }
 
 TEST_F(DialogTest, RefusesToEndWhileTheUpdateRuns) {
@@ -103,7 +103,7 @@ TEST_F(DialogTest, EndsCleanlyWhenToldToQuitDuringTheUpdate) {
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog_); }));
   ASSERT_TRUE(AnswerBox(success, IDOK));
   EXPECT_EQ(program_->WaitForExit(), 0);
-  EXPECT_TRUE(folder_.Read(L"bridge.state") == FlashAfterUpdate()) << "the update ended and its result was kept";
+  EXPECT_TRUE(folder_.Read(L"bridge.state") == StateAfterUpdate()) << "the update ended and its result was kept";
 }
 
 }  // namespace
