@@ -1,5 +1,5 @@
-// The About box from the system menu, the browse button's check of the
-// chosen file, and a wrong command line.
+// The About box from the system menu, the file box and the browse button's
+// check of the chosen file, and a wrong command line.
 #include "tests/gui/win32/dialog_fixture.h"
 
 namespace vx::testing {
@@ -44,6 +44,32 @@ TEST_F(DialogTest, BrowseRefusesAFileOfAnotherKind) {
   ASSERT_TRUE(AnswerBox(error, IDOK));
   EXPECT_EQ(TextOf(Control(1003)), chosen) << "the chosen path stays in the file box";
   EXPECT_EQ(TextOf(Control(1007)), L"Success.") << "nothing was loaded";
+}
+
+// Typing in the file box changes nothing until the box loses the focus;
+// then the file typed is loaded.
+TEST_F(DialogTest, LeavingTheFileBoxLoadsTheFileTyped) {
+  UpdateToIdle();
+  const HWND fileBox = Control(1003);
+  const DWORD thread = GetWindowThreadProcessId(dialog_, nullptr);
+  const auto focus = [&] {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+  };
+  PostMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(fileBox), TRUE);
+  ASSERT_TRUE(WaitUntil([&] { return focus() == fileBox; }));
+  const std::wstring typed = (folder_ / L"missing.bin").wstring();
+  SendMessageW(fileBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
+  EXPECT_EQ(TextOf(Control(1007)), L"Success.");
+  EXPECT_EQ(FindTopLevel(program_->Pid(), L"#32770", L"Error"), nullptr) << "nothing loaded while typing";
+
+  PostMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(2)), TRUE);
+  const HWND error = WaitForBox(L"Error", dialog_);
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(MessageBoxText(error), L"Load BIN file error!!!");
+  ASSERT_TRUE(AnswerBox(error, IDOK));
+  EXPECT_NE(TextOf(Control(1007)), L"Success.") << "the status line tells why the file did not load";
 }
 
 TEST_F(DialogTest, WrongCommandLineIsExplained) {
