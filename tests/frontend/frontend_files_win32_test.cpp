@@ -12,7 +12,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <thread>
 
 #include "base/text.h"
@@ -21,30 +20,12 @@
 #include "frontend/program_paths.h"
 #include "frontend/regular_file_read.h"
 #include "frontend/state_file_lock.h"
-#include "tests/support/scratch_dir.h"
+#include "tests/support/non_ascii_folder.h"
 
 namespace vx::frontend {
 namespace {
 
-// A folder whose name no single ANSI code page holds.
-class NonAsciiFolder {
- public:
-  NonAsciiFolder() : path_(scratch_.Path() / L"Pr\u00FCfplatz \u6E2C\u8A66 \u0394") {
-    std::filesystem::create_directory(path_);
-  }
-  std::filesystem::path operator/(const wchar_t* name) const { return path_ / name; }
-  // The UTF-8 name of a file in it, as the programs take paths.
-  std::string Utf8(const wchar_t* name) const { return ToUtf8((path_ / name).u16string()); }
-
- private:
-  test::ScratchDir scratch_;
-  std::filesystem::path path_;
-};
-
-std::string Content(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
+using test::NonAsciiFolder;
 
 std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 
@@ -61,7 +42,7 @@ TEST(FrontendFilesWin32, ReplaceWritesAndReplacesLeavingNothingElse) {
   std::string error;
   ASSERT_TRUE(ReplaceFile(target, Bytes("first"), error)) << error;
   ASSERT_TRUE(ReplaceFile(target, Bytes("second"), error)) << error;
-  EXPECT_EQ(Content(folder / L"backup \u00E9.bin"), "second");
+  EXPECT_EQ(folder.Read(L"backup \u00E9.bin"), Bytes("second"));
   int entries = 0;
   for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder / L"")) ++entries;
   EXPECT_EQ(entries, 1) << "no temporary file stays behind";
@@ -77,7 +58,7 @@ TEST(FrontendFilesWin32, ReplaceRefusesWhatIsNoWritableRegularFile) {
        "it is not a regular file"},
       {"read-only",
        [](const std::filesystem::path& at) {
-         std::ofstream(at) << "keep";
+         std::ofstream(at, std::ios::binary) << "keep";
          SetFileAttributesW(at.c_str(), FILE_ATTRIBUTE_READONLY);
        },
        "it is read-only"},
@@ -90,7 +71,7 @@ TEST(FrontendFilesWin32, ReplaceRefusesWhatIsNoWritableRegularFile) {
     EXPECT_FALSE(ReplaceFile(folder.Utf8(L"\u00FCber"), Bytes("new"), error));
     EXPECT_EQ(error, c.reason);
     if (std::filesystem::is_regular_file(folder / L"\u00FCber")) {
-      EXPECT_EQ(Content(folder / L"\u00FCber"), "keep");
+      EXPECT_EQ(folder.Read(L"\u00FCber"), Bytes("keep"));
       SetFileAttributesW((folder / L"\u00FCber").c_str(), FILE_ATTRIBUTE_NORMAL);
     }
   }
@@ -98,7 +79,7 @@ TEST(FrontendFilesWin32, ReplaceRefusesWhatIsNoWritableRegularFile) {
 
 TEST(FrontendFilesWin32, ReadsARegularFileUpToTheLimitOnly) {
   const NonAsciiFolder folder;
-  std::ofstream(folder / L"image \u03A9.bin", std::ios::binary) << "12345678";
+  folder.Write(L"image \u03A9.bin", "12345678");
   std::vector<std::uint8_t> content;
   std::string error;
   ASSERT_TRUE(ReadRegularFile(folder.Utf8(L"image \u03A9.bin"), 8, content, error)) << error;
@@ -131,7 +112,7 @@ TEST(FrontendFilesWin32, StateFileMadeByARunGoesUnlessKept) {
 // waits, and the second run then reads what was saved.
 TEST(FrontendFilesWin32, SecondHolderOfAStateFileWaitsAndReadsWhatTheFirstSaved) {
   const NonAsciiFolder folder;
-  std::ofstream(folder / L"\u6A4B.state", std::ios::binary) << "old";
+  folder.Write(L"\u6A4B.state", "old");
   const std::string state = folder.Utf8(L"\u6A4B.state");
   auto first = std::make_unique<StateFileLock>();
   std::string error;
@@ -158,7 +139,7 @@ TEST(FrontendFilesWin32, SecondHolderOfAStateFileWaitsAndReadsWhatTheFirstSaved)
 
 TEST(FrontendFilesWin32, SettingsInANonAsciiFolderAreFoundThere) {
   const NonAsciiFolder folder;
-  std::ofstream(folder / L"Config.ini") << "[Cmp_Ver]\n";
+  folder.Write(L"Config.ini", "[Cmp_Ver]\n");
   const std::string program = folder.Utf8(L"");
   const ProgramPaths beside = ResolveProgramPaths("", program, "");
   EXPECT_TRUE(beside.settingsFound);

@@ -1,19 +1,23 @@
-// A run of the dialog program on a simulated bridge in a scratch folder: the
-// settings file, the firmware file and the bridge's flash content (a state
-// file) live there.
+// A run of the dialog program on a simulated bridge in a folder named outside
+// the ANSI code page: the settings file, the firmware file and the bridge's
+// flash content (a state file) live there.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "tests/gui/win32/dialog_program.h"
 #include "tests/gui/win32/window_driver.h"
+#include "tests/support/non_ascii_folder.h"
 
 namespace vx::testing {
+
+using Bytes = std::vector<std::uint8_t>;
 
 // The emulated bridge's flash holds a configuration image and code from an
 // earlier update, the rest erased, and is write-protected.
@@ -45,7 +49,7 @@ class DialogTest : public ::testing::Test {
   // configuration image and the new code, protected again.
   Bytes StateAfterUpdate() const;
 
-  ScratchFolder folder_;
+  test::NonAsciiFolder folder_;
   Bytes oldConfig_;
   Bytes oldCode_;
   Bytes newCode_;

@@ -1,34 +1,13 @@
-// The dialog program under test, started in a scratch folder of its own with
-// its settings file, firmware and simulated bridge state there.
+// The dialog program under test, started with the arguments a test gives it
+// and ended at the latest with the test.
 #pragma once
 
 #include <windows.h>
 
-#include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 namespace vx::testing {
-
-using Bytes = std::vector<std::uint8_t>;
-
-// A fresh folder, removed with its content at the end.
-class ScratchFolder {
- public:
-  ScratchFolder();
-  ~ScratchFolder();
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-  std::filesystem::path operator/(const std::wstring& name) const { return path_ / name; }
-  void Write(const std::wstring& name, const std::string& text) const;
-  void Write(const std::wstring& name, const Bytes& bytes) const;
-  Bytes Read(const std::wstring& name) const;
-
- private:
-  std::filesystem::path path_;
-};
 
 class DialogProgram {
  public:
