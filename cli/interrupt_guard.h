@@ -4,7 +4,8 @@
 // finish, so a bridge is never left half written. SIGPIPE is ignored for the
 // whole run: a reader of the output or of the trace that goes away only makes
 // those writes fail. On Windows the same holds for Ctrl+C, Ctrl+Break and the
-// closing of the console (cli/linux, cli/win32).
+// closing of the console (cli/linux, cli/win32). An interrupt that ends the
+// program removes the file registered in frontend/interrupted_file.h.
 #pragma once
 
 namespace vx::cli {
