@@ -134,24 +134,5 @@ TEST(Win32Scsi, HandsTheDriverAnAlignedRequestAndReadsItsAnswer) {
   }
 }
 
-TEST(Win32Scsi, RefusesMalformedRequestsBeforeTheDriver) {
-  Seen seen;
-  Win32Scsi scsi(PortDriver(seen, TRUE, 0, {}));
-  std::uint8_t data[16] = {};
-  const ScsiRequest requests[] = {
-      {nullptr, 6, ScsiDirection::In, 16, data, 5},
-      {kChipInfoCdb, 0, ScsiDirection::In, 16, data, 5},
-      {kPageProgramCdb, 17, ScsiDirection::Out, 16, data, 5},
-      {kChipInfoCdb, 6, ScsiDirection::In, 16, nullptr, 5},
-  };
-  for (const ScsiRequest& request : requests) {
-    ScsiCompletion completion;
-    EXPECT_FALSE(scsi.PassThroughDirect(static_cast<DeviceHandle>(0x1234), request, completion));
-  }
-  ScsiCompletion completion;
-  EXPECT_FALSE(scsi.PassThroughDirect(DeviceHandle::None, requests[0], completion));
-  EXPECT_EQ(seen.code, 0u);
-}
-
 }  // namespace
 }  // namespace vx::platform::win32_backend
