@@ -7,6 +7,7 @@
 
 #include "app/device_text.h"
 #include "base/text.h"
+#include "base/ascii_text.h"
 #include "discovery/device_table.h"
 #include "flash/flash_operations.h"
 #include "image/firmware_file.h"

@@ -16,8 +16,12 @@ std::u16string LowerAscii(std::u16string_view text) {
   return lowered;
 }
 
-bool SameIgnoringCase(std::u16string_view a, std::u16string_view b) {
+bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b) {
   return std::ranges::equal(a, b, {}, LowerAsciiChar, LowerAsciiChar);
+}
+
+bool ContainsIgnoreCase(std::u16string_view haystack, std::u16string_view needle) {
+  return needle.empty() || !std::ranges::search(haystack, needle, {}, LowerAsciiChar, LowerAsciiChar).empty();
 }
 
 std::u16string Widen(std::string_view text) {

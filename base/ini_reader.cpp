@@ -1,6 +1,7 @@
 #include "base/ini_reader.h"
 
 #include "base/text.h"
+#include "base/ascii_text.h"
 
 namespace vx {
 

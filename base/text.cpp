@@ -4,8 +4,6 @@ namespace vx {
 
 namespace {
 
-char16_t Fold(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c; }
-
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
@@ -95,19 +93,5 @@ std::string ToUtf8(std::u16string_view text) { return EncodeUtf8(text, Unpaired:
 std::u16string FromUtf8(std::string_view text) { return DecodeUtf8(text, Unpaired::Replace); }
 std::string ToNativePath(std::u16string_view path) { return EncodeUtf8(path, Unpaired::KeepByte); }
 std::u16string FromNativePath(std::string_view path) { return DecodeUtf8(path, Unpaired::KeepByte); }
-
-bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (Fold(a[i]) != Fold(b[i])) return false;
-  return true;
-}
-
-bool ContainsIgnoreCase(std::u16string_view haystack, std::u16string_view needle) {
-  if (needle.size() > haystack.size()) return false;
-  for (std::size_t start = 0; start + needle.size() <= haystack.size(); ++start)
-    if (EqualsIgnoreCase(haystack.substr(start, needle.size()), needle)) return true;
-  return false;
-}
 
 }  // namespace vx

@@ -46,10 +46,4 @@ bool IsEmpty(const char16_t (&buffer)[N]) {
   return buffer[0] == u'\0';
 }
 
-// Case-insensitive comparisons (ASCII letters fold; other characters compare
-// exactly), as the Windows ordinal ignore-case calls behave for the
-// identifiers this system handles.
-bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b);
-bool ContainsIgnoreCase(std::u16string_view haystack, std::u16string_view needle);
-
 }  // namespace vx

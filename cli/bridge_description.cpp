@@ -56,6 +56,13 @@ std::string ModeText(std::int32_t chipMode) {
   }
 }
 
+std::string BlockDeviceText(const BlockDevice& block) {
+  if (block.mountPoints.empty()) return block.path + ", not mounted";
+  std::string text = block.path + ", mounted on ";
+  for (std::size_t i = 0; i < block.mountPoints.size(); ++i) text += (i == 0 ? "" : ", ") + block.mountPoints[i];
+  return text;
+}
+
 std::string DriveText(const DeviceRecord& device) {
   std::string text;
   for (const std::string& letter : DriveLetters(device)) text += (text.empty() ? "" : " ") + letter + ":";
@@ -64,7 +71,10 @@ std::string DriveText(const DeviceRecord& device) {
 
 }  // namespace
 
-std::string DescribeBridge(const DeviceRecord& device) {
+FoundBridge FindBlockDevice(const DeviceRecord& device) { return {device, BlockDeviceOf(device)}; }
+
+std::string DescribeBridge(const FoundBridge& bridge) {
+  const DeviceRecord& device = bridge.record;
   std::string text = "Bridge in slot " + std::to_string(device.slot) + "\n";
   text += "  Chip:             vendor " + HexText(device.vendorId, 4) + ", product " + HexText(device.productId, 4) +
           ", info words " + HexText(device.infoWord8, 4) + " " + HexText(device.infoWord12, 4) + "\n";
@@ -73,7 +83,7 @@ std::string DescribeBridge(const DeviceRecord& device) {
   text += "  Flash chip:       " + FlashChipText(device) + "\n";
   text += "  USB device:       " + TextOrNone(TextOf(device.usbInstanceId)) + "\n";
   text += "  Disk path:        " + TextOrNone(TextOf(device.diskPath)) + "\n";
-  if (const std::string block = BlockDeviceText(device); !block.empty()) text += "  Block device:     " + block + "\n";
+  if (bridge.blockDevice) text += "  Block device:     " + BlockDeviceText(*bridge.blockDevice) + "\n";
   text += "  WinUSB path:      " + TextOrNone(TextOf(device.winusbPath)) + "\n";
   text += "  Hub / port:       " + std::to_string(device.hubNumber) + " / " + std::to_string(device.portNumber) + "\n";
   text += "  Drive letters:    " + DriveText(device) + "\n";

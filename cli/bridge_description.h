@@ -2,16 +2,28 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "bridge/device_record.h"
+#include "cli/machine_search.h"
 
 namespace vx::cli {
 
+// A bridge as the list command shows it: its record, and on Linux the block
+// device of its disk.
+struct FoundBridge {
+  DeviceRecord record;
+  std::optional<BlockDevice> blockDevice;
+};
+
+// The bridge with its block device looked up on the machine.
+FoundBridge FindBlockDevice(const DeviceRecord& device);
+
 // Everything the list command shows for one bridge, one line a field.
-std::string DescribeBridge(const DeviceRecord& device);
+std::string DescribeBridge(const FoundBridge& bridge);
 
 // value as `digits` upper-case hexadecimal digits.
 std::string HexText(std::uint32_t value, int digits);

@@ -25,7 +25,13 @@ json ValueOrNull(const std::optional<T>& value, Format format) {
 std::string Version(std::uint32_t version) { return HexText(version, 8); }
 std::string Checksum(std::uint16_t checksum) { return ToUtf8(ChecksumText(checksum)); }
 
-json BridgeJson(const DeviceRecord& device) {
+json BlockDeviceJson(const std::optional<BlockDevice>& block) {
+  if (!block) return nullptr;
+  return {{"path", block->path}, {"mountPoints", block->mountPoints}};
+}
+
+json BridgeJson(const FoundBridge& bridge) {
+  const DeviceRecord& device = bridge.record;
   json flash = nullptr;
   if (device.flashChip != nullptr) {
     flash = {{"row", device.flashChip - FlashDescriptorTable},
@@ -42,6 +48,7 @@ json BridgeJson(const DeviceRecord& device) {
           {"flashChip", flash},
           {"usbDevice", TextOrNull(TextOf(device.usbInstanceId))},
           {"diskPath", TextOrNull(TextOf(device.diskPath))},
+          {"blockDevice", BlockDeviceJson(bridge.blockDevice)},
           {"winusbPath", TextOrNull(TextOf(device.winusbPath))},
           {"hub", device.hubNumber},
           {"port", device.portNumber},
@@ -54,9 +61,9 @@ std::string Dump(const json& value) { return value.dump(-1, ' ', false, json::er
 
 }  // namespace
 
-std::string BridgeListJson(const std::vector<DeviceRecord>& bridges) {
+std::string BridgeListJson(const std::vector<FoundBridge>& bridges) {
   json list = json::array();
-  for (const DeviceRecord& bridge : bridges) list.push_back(BridgeJson(bridge));
+  for (const FoundBridge& bridge : bridges) list.push_back(BridgeJson(bridge));
   return Dump(json{{"bridges", list}});
 }
 
@@ -65,7 +72,7 @@ std::string UpdateJson(const UpdateReport& report, int exitCode) {
   const json line = {
       {"result", ResultName(exitCode)},
       {"exitCode", exitCode},
-      {"bridge", report.bridge ? BridgeJson(*report.bridge) : json(nullptr)},
+      {"bridge", report.bridge ? BridgeJson(FindBlockDevice(*report.bridge)) : json(nullptr)},
       {"versionBefore", ValueOrNull(report.bridge, version)},
       {"versionAfter", ValueOrNull(report.versionAfter, Version)},
       {"codeChecksumBefore", ValueOrNull(report.checksumBefore, Checksum)},

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bridge/device_record.h"
+#include "cli/bridge_description.h"
 
 namespace vx::cli {
 
@@ -21,8 +22,9 @@ struct UpdateReport {
   bool simulated = false;
 };
 
-// {"bridges":[...]}.
-std::string BridgeListJson(const std::vector<DeviceRecord>& bridges);
+// {"bridges":[...]}; each bridge's "blockDevice" is {"path":...,
+// "mountPoints":[...]}, or null where there is none (always on Windows).
+std::string BridgeListJson(const std::vector<FoundBridge>& bridges);
 
 // One line: {"result":...,"exitCode":...,"bridge":...,"versionBefore":...,
 // "versionAfter":...,...}; absent values are null.

@@ -11,11 +11,11 @@
 namespace vx::cli {
 
 int RunListCommand(const Options& options) {
-  std::vector<DeviceRecord> bridges;
+  std::vector<FoundBridge> bridges;
   const bool searched = CanSearchForBridges();  // says why not on standard error
   if (searched) {
     const DeviceTableScope devices;
-    for (std::int32_t i = 0; i < devices.Count(); ++i) bridges.push_back(devices.Record(i));
+    for (std::int32_t i = 0; i < devices.Count(); ++i) bridges.push_back(FindBlockDevice(devices.Record(i)));
   }
   if (options.json) {
     std::printf("%s\n", BridgeListJson(bridges).c_str());

@@ -7,7 +7,9 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "bridge/device_record.h"
 #include "cli/options.h"
@@ -22,8 +24,13 @@ void PrepareMachineSearch(const platform::Platform& real, const frontend::Progra
 // After it ran.
 void ReportMachineNotices(Command command, std::FILE* err);
 
-// "/dev/sdb, mounted on /media/op/BRIDGE" for the disk of a bridge found on
-// Linux; empty when its disk path names no block device, and on Windows.
-std::string BlockDeviceText(const DeviceRecord& device);
+// The block device of a bridge's disk found on Linux ("/dev/sdb") and where
+// its file systems are mounted; none when the disk path names no block
+// device, and on Windows, where the drive letters say it.
+struct BlockDevice {
+  std::string path;
+  std::vector<std::string> mountPoints;
+};
+std::optional<BlockDevice> BlockDeviceOf(const DeviceRecord& device);
 
 }  // namespace vx::cli

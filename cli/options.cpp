@@ -165,7 +165,8 @@ Options:
                       the JSON alone; everything else goes to standard error.
   --address N         read: the first flash address (decimal, or hexadecimal
                       with 0x; default 0).
-  --length N          read: the number of bytes (default 8704).
+  --length N          read: the number of bytes (default 8704). A range past
+                      the end of the bridge's flash is refused.
   --simulate[=STATE]  Work on an emulated bridge instead of real hardware. With
                       STATE its flash content and protection are kept in the
                       file STATE, so that successive runs see the same bridge
@@ -222,8 +223,9 @@ Output:
 JSON:
   list --json prints {"bridges":[{"slot":0,"vendorId":"1B7E","productId":
   "94C6","firmwareVersion":"01000005","mode":3,"flashChip":{"row":47,"id":
-  "EF3013","pageSize":256},"usbDevice":...,"diskPath":...,"winusbPath":...,
-  "hub":1,"port":1,"driveLetters":["E"]}]}.
+  "EF3013","pageSize":256},"usbDevice":...,"diskPath":...,"blockDevice":
+  {"path":"/dev/sdb","mountPoints":[]},"winusbPath":...,"hub":1,"port":1,
+  "driveLetters":["E"]}]}; blockDevice is null on Windows.
   An update with --json ends with one line {"result":"updated","exitCode":0,
   "bridge":{...},"versionBefore":"01000005","versionAfter":"01000005",
   "codeChecksumBefore":"0000","firmwareFile":...,"firmwareChecksum":"1A2B",

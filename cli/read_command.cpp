@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "cli/device_table_scope.h"
 #include "cli/exit_codes.h"
+#include "flash/flash_capacity.h"
 #include "flash/flash_operations.h"
 #include "frontend/file_replace.h"
 
@@ -27,6 +28,15 @@ int RunReadCommand(const Options& options) {
   if (device.flashChip == nullptr) {
     std::fputs("The flash chip behind the first bridge was not identified, so it cannot be read.\n", stderr);
     return kExitDeviceRead;
+  }
+  // A flash answers addresses past its end from its start again, so such a
+  // read would save the configuration and code under the wrong addresses.
+  if (!FlashRangeExists(device, options.address, options.length)) {
+    std::fprintf(stderr,
+                 "The range of %u bytes from flash address 0x%06X runs past the end of the bridge's flash; "
+                 "nothing was read.\n",
+                 options.length, options.address);
+    return kExitUsage;
   }
   std::vector<std::uint8_t> content(options.length, 0xFF);
   if (!ReadFlash(device, options.address, content.data(), options.length)) {

@@ -11,7 +11,7 @@
 #include "cli/console_view.h"
 #include "cli/device_table_scope.h"
 #include "cli/exit_codes.h"
-#include "cli/terminal_width.h"
+#include "cli/terminal.h"
 #include "cli/update_summary.h"
 #include "image/image_store.h"
 
@@ -65,7 +65,7 @@ int RunUpdateCommand(const Options& options, const frontend::ProgramPaths& paths
   ConsoleView view(out, stdin,
                    ConsoleViewOptions{.answerYes = options.yes,
                                       .askOnTerminal = ::isatty(STDIN_FILENO) == 1,
-                                      .liveProgress = ::isatty(outFd) == 1,
+                                      .liveProgress = CanRedrawLine(outFd),
                                       .columns = [outFd] { return TerminalColumns(outFd); }});
   view.PrintLine(frontend::SettingsFileText(paths));
   CVX94C6FWUpdaterDlg dialog(view);

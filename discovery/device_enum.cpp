@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "base/ascii_text.h"
 #include "discovery/scoped_handles.h"
 #include "platform/system_api.h"
 

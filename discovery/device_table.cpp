@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "base/ascii_text.h"
 #include "discovery/bridge_probe.h"
 #include "discovery/device_enum.h"
 #include "discovery/hub_list.h"

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/ascii_text.h"
 #include "discovery/scoped_handles.h"
 
 namespace vx {

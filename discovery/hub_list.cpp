@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "base/ascii_text.h"
 #include "discovery/device_enum.h"
 #include "discovery/scoped_handles.h"
 

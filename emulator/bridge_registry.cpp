@@ -8,7 +8,7 @@ namespace vx::emu {
 
 void BridgeRegistry::Put(std::vector<Entry>& entries, std::u16string_view path, Bridge& bridge) {
   if (path.empty()) return;
-  auto it = std::ranges::find_if(entries, [&](const Entry& e) { return SameIgnoringCase(e.path, path); });
+  auto it = std::ranges::find_if(entries, [&](const Entry& e) { return EqualsIgnoreCase(e.path, path); });
   if (it != entries.end()) {
     it->bridge = &bridge;
   } else {
@@ -17,7 +17,7 @@ void BridgeRegistry::Put(std::vector<Entry>& entries, std::u16string_view path, 
 }
 
 Bridge* BridgeRegistry::Find(const std::vector<Entry>& entries, std::u16string_view path) {
-  auto it = std::ranges::find_if(entries, [&](const Entry& e) { return SameIgnoringCase(e.path, path); });
+  auto it = std::ranges::find_if(entries, [&](const Entry& e) { return EqualsIgnoreCase(e.path, path); });
   return it == entries.end() ? nullptr : it->bridge;
 }
 

@@ -6,7 +6,6 @@ namespace vx::platform {
 
 namespace {
 
-constexpr std::size_t kStatusOffset = 2;
 constexpr std::size_t kTargetIdOffset = 4;
 constexpr std::size_t kCdbLengthOffset = 6;
 constexpr std::size_t kSenseLengthOffset = 7;
@@ -56,10 +55,6 @@ std::vector<std::uint8_t> BuildSptdBuffer(const ScsiRequest& request, std::uint6
   PutLittleEndian(buffer, layout.senseOffsetField, senseOffset, 4);
   std::copy_n(request.cdb, std::min<std::size_t>(request.cdbLength, kCdbCapacity), buffer.begin() + layout.cdbOffset);
   return buffer;
-}
-
-std::uint8_t SptdScsiStatus(const std::vector<std::uint8_t>& buffer) {
-  return buffer.size() > kStatusOffset ? buffer[kStatusOffset] : 0xFF;
 }
 
 }  // namespace vx::platform

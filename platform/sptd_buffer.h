@@ -44,7 +44,4 @@ enum class PointerWidth : std::uint8_t { Bits32, Bits64 };
 std::vector<std::uint8_t> BuildSptdBuffer(const ScsiRequest& request, std::uint64_t dataAddress,
                                           PointerWidth width);
 
-// The SCSI status the device returned, from a buffer after the control call.
-std::uint8_t SptdScsiStatus(const std::vector<std::uint8_t>& buffer);
-
 }  // namespace vx::platform

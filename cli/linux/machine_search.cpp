@@ -40,11 +40,10 @@ void ReportMachineNotices(Command command, std::FILE* err) {
   for (const auto& notice : backend::DeviceNotices()) std::fprintf(err, "Note: %s\n", notice.c_str());
 }
 
-std::string BlockDeviceText(const DeviceRecord& device) {
-  const backend::DiskUse use = backend::DescribeDisk(TextOf(device.diskPath));
-  if (use.blockDevice.empty()) return {};
-  if (use.mountPoints.empty()) return use.blockDevice + ", not mounted";
-  return use.blockDevice + ", mounted on " + Listed(use.mountPoints);
+std::optional<BlockDevice> BlockDeviceOf(const DeviceRecord& device) {
+  backend::DiskUse use = backend::DescribeDisk(TextOf(device.diskPath));
+  if (use.blockDevice.empty()) return std::nullopt;
+  return BlockDevice{std::move(use.blockDevice), std::move(use.mountPoints)};
 }
 
 }  // namespace vx::cli

@@ -6,6 +6,6 @@ void PrepareMachineSearch(const platform::Platform&, const frontend::ProgramPath
 
 void ReportMachineNotices(Command, std::FILE*) {}
 
-std::string BlockDeviceText(const DeviceRecord&) { return {}; }
+std::optional<BlockDevice> BlockDeviceOf(const DeviceRecord&) { return std::nullopt; }
 
 }  // namespace vx::cli

@@ -38,7 +38,7 @@ const MachineNode& SimMachine::Node(NodeId node) const {
 
 NodeId SimMachine::FindNode(std::u16string_view instanceId) const {
   for (std::size_t i = 0; i < nodes_.size(); ++i)
-    if (SameIgnoringCase(nodes_[i].instanceId, instanceId)) return static_cast<NodeId>(i + 1);
+    if (EqualsIgnoreCase(nodes_[i].instanceId, instanceId)) return static_cast<NodeId>(i + 1);
   return 0;
 }
 
@@ -54,7 +54,7 @@ void SimMachine::EnumerateLast(NodeId node) {
 
 const MachineInterface* SimMachine::FindInterface(std::u16string_view path) const {
   for (const auto& entry : interfaces_)
-    if (SameIgnoringCase(entry.path, path)) return &entry;
+    if (EqualsIgnoreCase(entry.path, path)) return &entry;
   return nullptr;
 }
 
@@ -69,7 +69,7 @@ MachineHub& SimMachine::AddHub(NodeId node, std::u16string path, std::uint8_t po
 
 MachineHub* SimMachine::FindHub(std::u16string_view path) {
   for (auto& hub : hubs_)
-    if (SameIgnoringCase(hub.path, path)) return &hub;
+    if (EqualsIgnoreCase(hub.path, path)) return &hub;
   return nullptr;
 }
 
@@ -87,7 +87,7 @@ MachineDisk& SimMachine::AddDisk(std::u16string path) {
 
 MachineDisk* SimMachine::FindDisk(std::u16string_view path) {
   for (auto& disk : disks_)
-    if (SameIgnoringCase(disk.path, path)) return &disk;
+    if (EqualsIgnoreCase(disk.path, path)) return &disk;
   return nullptr;
 }
 

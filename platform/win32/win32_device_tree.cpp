@@ -4,6 +4,7 @@
 #include <cfgmgr32.h>
 #include <setupapi.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -16,6 +17,16 @@ namespace {
 
 static_assert(sizeof(Guid) == sizeof(GUID));
 static_assert(sizeof(DevNode) == sizeof(DEVINST));
+// SetupAPI checks the size fields against its own records, which are packed
+// differently for 32-bit and 64-bit processes.
+static_assert(sizeof(void*) != 8 || (sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W) == 8 &&
+                                     sizeof(SP_DEVINFO_DATA) == 32 && sizeof(SP_DEVICE_INTERFACE_DATA) == 32));
+static_assert(sizeof(void*) != 4 || (sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W) == 6 &&
+                                     sizeof(SP_DEVINFO_DATA) == 28 && sizeof(SP_DEVICE_INTERFACE_DATA) == 28));
+static_assert(kDigcfPresent == DIGCF_PRESENT && kDigcfProfile == DIGCF_PROFILE &&
+              kDigcfDeviceInterface == DIGCF_DEVICEINTERFACE);
+static_assert(SPDRP_LOCATION_INFORMATION == 13 && CM_DRP_DEVICEDESC == 1 && CM_DRP_SERVICE == 5 &&
+              CM_DRP_DRIVER == 10 && CM_DRP_FRIENDLYNAME == 13);
 
 GUID NativeGuid(const Guid& guid) {
   GUID native{guid.data1, guid.data2, guid.data3, {}};
@@ -92,6 +103,32 @@ bool Step(NodeStep step, DevNode node, DevNode& next) {
 }
 
 constexpr std::size_t kDevicePathOffset = offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath);
+
+// A text property as the registry holds it, which need not end in a
+// terminator (nor be a whole number of characters): read whole into a
+// buffer of our own, then handed out as its text and a terminator, so that
+// a caller that sizes its buffer by the answer gets all of it. `fetch` is
+// the system call, taking a buffer and its capacity in bytes and leaving
+// there the bytes stored or needed.
+template <typename Fetch>
+QueryResult ReadPropertyText(Fetch fetch, char16_t* buffer, std::uint32_t& lengthBytes) {
+  std::vector<char16_t> stored;
+  std::uint32_t storedBytes = 0;
+  // A property that grows between the size query and the read is asked
+  // for once more.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const QueryResult result = fetch(stored.empty() ? nullptr : stored.data(), storedBytes);
+    if (result == QueryResult::Failed) return result;
+    if (result == QueryResult::Ok) {
+      const auto chars = std::min<std::size_t>(storedBytes / sizeof(char16_t), stored.size());
+      return CopyPropertyText(TextWithin(reinterpret_cast<const wchar_t*>(stored.data()), chars), buffer,
+                              lengthBytes);
+    }
+    stored.assign((storedBytes + 1) / sizeof(char16_t), u'\0');
+    storedBytes = static_cast<std::uint32_t>(stored.size() * sizeof(char16_t));
+  }
+  return QueryResult::Failed;
+}
 
 }  // namespace
 
@@ -170,12 +207,14 @@ QueryResult Win32DeviceTree::GetDeviceRegistryProperty(DeviceInfoSet set, const 
                                                        std::uint32_t& lengthBytes) {
   if (set == DeviceInfoSet::None) return QueryResult::Failed;
   SP_DEVINFO_DATA native = NativeDevice(device);
-  DWORD required = 0;
-  const QueryResult result = SetupResult(::SetupDiGetDeviceRegistryPropertyW(
-      NativeSet(set), &native, CodesOf(property).setup, nullptr, reinterpret_cast<PBYTE>(buffer),
-      buffer == nullptr ? 0 : lengthBytes, &required));
-  if (result != QueryResult::Failed) lengthBytes = required;
-  return result;
+  const auto fetch = [&](char16_t* data, std::uint32_t& bytes) {
+    DWORD required = 0;
+    const QueryResult result = SetupResult(::SetupDiGetDeviceRegistryPropertyW(
+        NativeSet(set), &native, CodesOf(property).setup, nullptr, reinterpret_cast<PBYTE>(data), bytes, &required));
+    bytes = required;
+    return result;
+  };
+  return ReadPropertyText(fetch, buffer, lengthBytes);
 }
 
 bool Win32DeviceTree::LocateDevNode(std::u16string_view instanceId, DevNode& node) {
@@ -200,11 +239,14 @@ bool Win32DeviceTree::GetDeviceId(DevNode node, char16_t* buffer, std::uint32_t 
 
 QueryResult Win32DeviceTree::GetDevNodeRegistryProperty(DevNode node, DeviceProperty property, char16_t* buffer,
                                                         std::uint32_t& lengthBytes) {
-  ULONG length = buffer == nullptr ? 0 : lengthBytes;
-  const QueryResult result =
-      NodeResult(::CM_Get_DevNode_Registry_PropertyW(node, CodesOf(property).node, nullptr, buffer, &length, 0));
-  if (result != QueryResult::Failed) lengthBytes = length;
-  return result;
+  const auto fetch = [&](char16_t* data, std::uint32_t& bytes) {
+    ULONG length = bytes;
+    const QueryResult result =
+        NodeResult(::CM_Get_DevNode_Registry_PropertyW(node, CodesOf(property).node, nullptr, data, &length, 0));
+    bytes = length;
+    return result;
+  };
+  return ReadPropertyText(fetch, buffer, lengthBytes);
 }
 
 }  // namespace vx::platform::win32_backend

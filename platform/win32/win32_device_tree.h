@@ -5,7 +5,8 @@
 // configuration manager (CM_Locate_DevNodeW, CM_Get_Parent, CM_Get_Child,
 // CM_Get_Sibling, CM_Get_Device_IDW, CM_Get_DevNode_Registry_PropertyW).
 // A device or interface of a set is carried by its Reserved field, which is
-// how SetupAPI finds it again.
+// how SetupAPI finds it again. Text properties are read whole and handed out
+// with a terminator, also when the registry holds one without it.
 #pragma once
 
 #include "platform/device_tree_api.h"

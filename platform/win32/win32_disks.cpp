@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <winioctl.h>
 
+#include <vector>
+
 #include "platform/win32/win32_device_open.h"
 #include "platform/win32/win32_read.h"
 #include "platform/win32/win32_text.h"
@@ -11,7 +13,13 @@ namespace vx::platform::win32_backend {
 
 namespace {
 
+static_assert(IOCTL_DISK_GET_DRIVE_LAYOUT == 0x7400C);
+
 constexpr DWORD kLayoutBufferBytes = 192;
+// The answer is an 8-byte header and 32 bytes for each partition entry: four
+// for the partition table and four more for each logical drive of an
+// extended partition. This holds thousands.
+constexpr DWORD kLargestLayoutBytes = 192 * 1024;
 
 }  // namespace
 
@@ -37,10 +45,15 @@ bool Win32Disks::Read(DeviceHandle disk, std::uint8_t* buffer, std::uint32_t len
 
 bool Win32Disks::GetDriveLayout(DeviceHandle disk) {
   if (disk == DeviceHandle::None) return false;
-  alignas(8) unsigned char layout[kLayoutBufferBytes] = {};
-  DWORD returned = 0;
-  return ::DeviceIoControl(ToNative(disk), IOCTL_DISK_GET_DRIVE_LAYOUT, nullptr, 0, layout, sizeof layout, &returned,
-                           nullptr) != FALSE;
+  for (DWORD size = kLayoutBufferBytes; size <= kLargestLayoutBytes; size *= 2) {
+    std::vector<std::uint64_t> layout(size / sizeof(std::uint64_t));
+    DWORD returned = 0;
+    if (control_(ToNative(disk), IOCTL_DISK_GET_DRIVE_LAYOUT, nullptr, 0, layout.data(), size, &returned))
+      return true;
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_INSUFFICIENT_BUFFER && error != ERROR_MORE_DATA) return false;
+  }
+  return false;
 }
 
 void Win32Disks::Close(DeviceHandle disk) { CloseDevice(disk); }

@@ -19,18 +19,17 @@ namespace {
 static_assert(sizeof(USB_NODE_INFORMATION) == 76);
 static_assert(sizeof(USB_NODE_CONNECTION_INFORMATION_EX) == 35);
 static_assert(sizeof(USB_NODE_CONNECTION_DRIVERKEY_NAME) == 10);
+static_assert(IOCTL_USB_GET_NODE_INFORMATION == 0x220408 && IOCTL_USB_GET_NODE_CONNECTION_INFORMATION_EX == 0x220448 &&
+              IOCTL_USB_GET_NODE_CONNECTION_DRIVERKEY_NAME == 0x220420);
 
 constexpr std::size_t kKeyNameOffset = offsetof(USB_NODE_CONNECTION_DRIVERKEY_NAME, DriverKeyName);
 
-// One request with the same buffer for input and output.
-template <typename Record>
-bool Ask(DeviceHandle hub, DWORD code, Record* record, DWORD size) {
-  DWORD returned = 0;
-  return hub != DeviceHandle::None &&
-         ::DeviceIoControl(ToNative(hub), code, record, size, record, size, &returned, nullptr) != FALSE;
-}
-
 }  // namespace
+
+bool Win32Hubs::Ask(DeviceHandle hub, DWORD code, void* record, DWORD size) {
+  DWORD returned = 0;
+  return hub != DeviceHandle::None && control_(ToNative(hub), code, record, size, record, size, &returned) != FALSE;
+}
 
 DeviceHandle Win32Hubs::Open(std::u16string_view hubPath) {
   return OpenDevicePath(hubPath, GENERIC_WRITE, FILE_SHARE_WRITE, 0);

@@ -5,11 +5,15 @@
 #pragma once
 
 #include "platform/hub_api.h"
+#include "platform/win32/win32_device_control.h"
 
 namespace vx::platform::win32_backend {
 
 class Win32Hubs final : public HubApi {
  public:
+  // Tests hand in a stand-in for the hub driver.
+  explicit Win32Hubs(DeviceControl control = SystemDeviceControl) : control_(std::move(control)) {}
+
   DeviceHandle Open(std::u16string_view hubPath) override;
   bool GetNodeInformation(DeviceHandle hub, HubNodeInformation& information) override;
   // Asks for the fixed part of the answer only, without the pipe list.
@@ -20,6 +24,12 @@ class Win32Hubs final : public HubApi {
   bool GetConnectionDriverKeyName(DeviceHandle hub, std::uint32_t connectionIndex, char16_t* buffer,
                                   std::uint32_t bufferChars, std::uint32_t& requiredChars) override;
   void Close(DeviceHandle hub) override;
+
+ private:
+  // One request with the same record as input and output.
+  bool Ask(DeviceHandle hub, DWORD code, void* record, DWORD size);
+
+  DeviceControl control_;
 };
 
 }  // namespace vx::platform::win32_backend

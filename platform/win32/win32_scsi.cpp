@@ -4,9 +4,11 @@
 #include <winioctl.h>
 #include <ntddscsi.h>
 
+#include <algorithm>
 #include <cstddef>
 
 #include "platform/sptd_buffer.h"
+#include "platform/win32/win32_aligned_buffer.h"
 #include "platform/win32/win32_device_open.h"
 #include "platform/win32/win32_text.h"
 
@@ -27,7 +29,11 @@ static_assert(sizeof(void*) != 4 || (sizeof(SCSI_PASS_THROUGH_DIRECT) == 44 &&
                                      offsetof(SCSI_PASS_THROUGH_DIRECT, DataBuffer) == 20 &&
                                      offsetof(SCSI_PASS_THROUGH_DIRECT, SenseInfoOffset) == 24 &&
                                      offsetof(SCSI_PASS_THROUGH_DIRECT, Cdb) == 28));
-static_assert(offsetof(SCSI_PASS_THROUGH_DIRECT, ScsiStatus) == 2 &&
+static_assert(SCSI_IOCTL_DATA_OUT == 0 && SCSI_IOCTL_DATA_IN == 1);
+static_assert(offsetof(SCSI_PASS_THROUGH_DIRECT, ScsiStatus) == 2 && offsetof(SCSI_PASS_THROUGH_DIRECT, TargetId) == 4 &&
+              offsetof(SCSI_PASS_THROUGH_DIRECT, CdbLength) == 6 &&
+              offsetof(SCSI_PASS_THROUGH_DIRECT, SenseInfoLength) == 7 &&
+              offsetof(SCSI_PASS_THROUGH_DIRECT, DataIn) == 8 &&
               offsetof(SCSI_PASS_THROUGH_DIRECT, DataTransferLength) == 12 &&
               offsetof(SCSI_PASS_THROUGH_DIRECT, TimeOutValue) == 16);
 
@@ -43,15 +49,20 @@ bool Win32Scsi::PassThroughDirect(DeviceHandle device, const ScsiRequest& reques
   if (device == DeviceHandle::None || request.cdb == nullptr || request.cdbLength == 0 ||
       request.cdbLength > kMaxCdbLength || (request.transferLength != 0 && request.data == nullptr))
     return false;
+  AlignedBuffer staging(request.transferLength);
+  if (request.direction == ScsiDirection::Out) std::copy_n(request.data, request.transferLength, staging.data());
+  ScsiRequest staged = request;
+  staged.data = staging.data();
   std::vector<std::uint8_t> buffer =
-      BuildSptdBuffer(request, reinterpret_cast<std::uintptr_t>(request.data), kThisProcess);
+      BuildSptdBuffer(staged, reinterpret_cast<std::uintptr_t>(staged.data), kThisProcess);
   DWORD returned = 0;
   const auto size = static_cast<DWORD>(buffer.size());
-  if (!::DeviceIoControl(ToNative(device), IOCTL_SCSI_PASS_THROUGH_DIRECT, buffer.data(), size, buffer.data(), size,
-                         &returned, nullptr))
+  if (!control_(ToNative(device), IOCTL_SCSI_PASS_THROUGH_DIRECT, buffer.data(), size, buffer.data(), size, &returned))
     return false;
   const auto* done = reinterpret_cast<const SCSI_PASS_THROUGH_DIRECT*>(buffer.data());
   completion = {done->ScsiStatus, done->DataTransferLength};
+  if (request.direction == ScsiDirection::In)
+    std::copy_n(staging.data(), std::min<std::uint32_t>(done->DataTransferLength, request.transferLength), request.data);
   return true;
 }
 

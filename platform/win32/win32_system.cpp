@@ -4,6 +4,8 @@
 
 namespace vx::platform::win32_backend {
 
+static_assert(sizeof(OSVERSIONINFOW) == 276 && VER_PLATFORM_WIN32_NT == kPlatformWin32Nt);
+
 bool Win32System::GetVersion(OsVersion& version) {
   OSVERSIONINFOW info{};
   info.dwOSVersionInfoSize = sizeof info;

@@ -3,12 +3,19 @@
 #include <windows.h>
 #include <winusb.h>
 
+#include <cstddef>
+
 #include "platform/win32/win32_device_open.h"
 #include "platform/win32/win32_text.h"
 
 namespace vx::platform::win32_backend {
 
 namespace {
+
+// The setup stage goes on the wire as the record lies in memory.
+static_assert(sizeof(WINUSB_SETUP_PACKET) == 8 && offsetof(WINUSB_SETUP_PACKET, Request) == 1 &&
+              offsetof(WINUSB_SETUP_PACKET, Value) == 2 && offsetof(WINUSB_SETUP_PACKET, Index) == 4 &&
+              offsetof(WINUSB_SETUP_PACKET, Length) == 6);
 
 WINUSB_INTERFACE_HANDLE NativeInterface(UsbInterfaceHandle usb) {
   return reinterpret_cast<WINUSB_INTERFACE_HANDLE>(static_cast<std::uintptr_t>(usb));

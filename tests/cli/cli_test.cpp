@@ -3,6 +3,8 @@
 // interrupts.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/support/program_run.h"
 
 namespace vx::testing {
@@ -65,6 +67,33 @@ TEST(CliTest, SimImageIsTheFlashOnFirstUse) {
                                          "--length",           "1000"};
   ASSERT_EQ(RunUpdater(dir, args).exitCode, 0);
   EXPECT_EQ(dir.Read("out.bin"), image);
+}
+
+// The emulated flash (ID EF3013) holds 512 KiB; a read that runs past its end
+// would wrap around to address 0, so it is refused and nothing is written.
+TEST(CliTest, ReadStopsAtTheFlashEnd) {
+  const struct {
+    const char* address;
+    const char* length;
+    int exitCode;
+  } cases[] = {
+      {"0x7FE00", "512", 0},
+      {"0x7FE00", "513", 2},
+      {"0x80000", "1", 2},
+      {"0", "524288", 0},
+      {"0", "524289", 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.address) + " + " + c.length);
+    const ScratchDir dir;
+    const ProgramResult result =
+        RunUpdater(dir, {"read", "out.bin", "--simulate", "--address", c.address, "--length", c.length});
+    EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
+    if (c.exitCode == 0) continue;
+    EXPECT_NE(result.err.find("runs past the end of the bridge's flash; nothing was read."), std::string::npos)
+        << result.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.bin"));
+  }
 }
 
 TEST(CliTest, ListShowsTheEmulatedBridgeAndTracesToStandardError) {

@@ -27,6 +27,7 @@ TEST(JsonTest, ListPrintsTheBridgesAndNothingElse) {
   EXPECT_EQ(bridge.at("flashChip"), json::parse(R"({"row":46,"id":"EF4018","pageSize":256})"));
   EXPECT_EQ(bridge.at("usbDevice"), "USB\\VID_1B7E&PID_94C6\\VX0001");
   EXPECT_TRUE(bridge.at("diskPath").get<std::string>().starts_with("\\\\?\\usbstor#disk&ven_tarvenix"));
+  EXPECT_EQ(bridge.at("blockDevice"), nullptr);  // a simulated disk has no block device
   EXPECT_TRUE(bridge.at("winusbPath").get<std::string>().starts_with("\\\\?\\usb#vid_1b7e&pid_94c6&mi_01#"));
   EXPECT_EQ(bridge.at("hub"), 1);
   EXPECT_EQ(bridge.at("port"), 1);

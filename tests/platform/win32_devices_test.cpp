@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/device_classes.h"
 #include "platform/win32/win32_device_tree.h"
@@ -138,6 +139,39 @@ TEST_F(Win32DevicesTest, RegistryReadsValuesWithinTheirCapacity) {
   std::uint32_t enough = sizeof data;
   EXPECT_FALSE(registry.QueryValue(key, u"VX-no-such-value", data, enough));
   registry.Close(key);
+}
+
+// The disk driver's part played by a stand-in that needs room for the
+// header (8 bytes) and 32 bytes for each entry of the disk's layout.
+TEST(Win32Disks, DriveLayoutIsAskedAgainWithRoomForEveryEntry) {
+  const struct {
+    const char* what;
+    DWORD entries;
+    DWORD error;  // when the disk cannot answer at all
+    bool answered;
+    std::vector<DWORD> sizesAsked;
+  } cases[] = {
+      {"partition table only", 4, 0, true, {192}},
+      {"two logical drives", 12, 0, true, {192, 384, 768}},
+      {"no medium", 4, ERROR_NOT_READY, false, {192}},
+      {"a layout too large to believe", 100000, 0, false,
+       {192, 384, 768, 1536, 3072, 6144, 12288, 24576, 49152, 98304, 196608}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<DWORD> sizesAsked;
+    Win32Disks disks([&](HANDLE, DWORD code, void* in, DWORD inBytes, void* out, DWORD outBytes, DWORD*) -> BOOL {
+      EXPECT_EQ(code, 0x7400Cu);
+      EXPECT_EQ(in, nullptr);
+      EXPECT_EQ(inBytes, 0u);
+      EXPECT_EQ(reinterpret_cast<std::uintptr_t>(out) % 8, 0u);
+      sizesAsked.push_back(outBytes);
+      ::SetLastError(c.error != 0 ? c.error : ERROR_INSUFFICIENT_BUFFER);
+      return c.error == 0 && outBytes >= 8 + 32 * c.entries;
+    });
+    EXPECT_EQ(disks.GetDriveLayout(static_cast<DeviceHandle>(0x1234)), c.answered);
+    EXPECT_EQ(sizesAsked, c.sizesAsked);
+  }
 }
 
 TEST_F(Win32DevicesTest, SystemReportsAnNtVersionAndDriveC) {

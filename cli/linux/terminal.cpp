@@ -1,6 +1,7 @@
-#include "cli/terminal_width.h"
+#include "cli/terminal.h"
 
 #include <sys/ioctl.h>
+#include <unistd.h>
 
 namespace vx::cli {
 
@@ -9,5 +10,7 @@ int TerminalColumns(int fd) {
   if (::ioctl(fd, TIOCGWINSZ, &size) != 0) return 0;
   return size.ws_col;
 }
+
+bool CanRedrawLine(int fd) { return ::isatty(fd) == 1; }
 
 }  // namespace vx::cli
