@@ -4,6 +4,7 @@
 // every file the programs open themselves is named through this.
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -13,5 +14,8 @@ std::filesystem::path FilePath(const std::string& path);
 
 // The text of a path, as FilePath takes it.
 std::string PathText(const std::filesystem::path& path);
+
+// std::fopen for such a path.
+std::FILE* OpenFile(const std::string& path, const char* mode);
 
 }  // namespace vx::frontend

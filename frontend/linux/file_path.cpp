@@ -7,4 +7,6 @@ std::filesystem::path FilePath(const std::string& path) { return std::filesystem
 
 std::string PathText(const std::filesystem::path& path) { return path.string(); }
 
+std::FILE* OpenFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+
 }  // namespace vx::frontend

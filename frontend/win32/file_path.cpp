@@ -15,4 +15,9 @@ std::string PathText(const std::filesystem::path& path) {
   return ToNativePath(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
 }
 
+std::FILE* OpenFile(const std::string& path, const char* mode) {
+  const std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));  // ASCII
+  return ::_wfopen(FilePath(path).c_str(), wideMode.c_str());
+}
+
 }  // namespace vx::frontend
