@@ -316,14 +316,16 @@ void CVX94C6FWUpdaterDlg::OnFilePathKillFocus() { LoadFirmwareFile(); }
 void CVX94C6FWUpdaterDlg::OnUpdateClicked() { StartUpdate(); }
 
 void CVX94C6FWUpdaterDlg::OnExitClicked() {
-  if (UpdateRunning()) {
-    // The dialog must outlive the update thread, and the bridge must not be
-    // left half written.
-    view_.ShowMessageBox(u"An update is running.\nPlease wait until it has finished.", u"Warning",
-                         BoxStyle::Ok | BoxStyle::IconWarning);
-    return;
-  }
-  view_.Cancel();
+  if (!RefuseClose()) view_.Cancel();
+}
+
+bool CVX94C6FWUpdaterDlg::RefuseClose() {
+  if (!UpdateRunning()) return false;
+  // The dialog must outlive the update thread, and the bridge must not be
+  // left half written.
+  view_.ShowMessageBox(u"An update is running.\nPlease wait until it has finished.", u"Warning",
+                       BoxStyle::Ok | BoxStyle::IconWarning);
+  return true;
 }
 
 }  // namespace vx

@@ -56,9 +56,12 @@ class CVX94C6FWUpdaterDlg {
   void OnFilePathChange();
   void OnFilePathKillFocus();
   void OnUpdateClicked();
-  // Every request to close the dialog (Exit, Esc, the close box) comes here;
-  // it is refused while an update runs.
+  // Exit, Esc and the close box come here; the dialog ends unless an update
+  // runs.
   void OnExitClicked();
+  // Every request to end the dialog asks this first: while an update runs it
+  // says why the dialog stays open and returns true.
+  bool RefuseClose();
 
   bool UpdateRunning() const { return m_workerThread.load(); }
   // Blocks until a running update has ended. For front ends whose view calls

@@ -10,8 +10,8 @@
 
 namespace vx::cli {
 
-int RunConfigCommand(const ProgramPaths& paths) {
-  std::printf("%s\n", SettingsFileText(paths).c_str());
+int RunConfigCommand(const frontend::ProgramPaths& paths) {
+  std::printf("%s\n", frontend::SettingsFileText(paths).c_str());
 
   // The dialog's own reader; its view shows the firmware file.
   ConsoleView view(stdout, stdin, ConsoleViewOptions{});

@@ -1,10 +1,10 @@
 // The settings as the updater reads them. Returns the program's exit code.
 #pragma once
 
-#include "cli/program_paths.h"
+#include "frontend/program_paths.h"
 
 namespace vx::cli {
 
-int RunConfigCommand(const ProgramPaths& paths);
+int RunConfigCommand(const frontend::ProgramPaths& paths);
 
 }  // namespace vx::cli

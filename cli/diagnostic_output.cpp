@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/diagnostics.h"
+#include "frontend/file_path.h"
 
 namespace vx::cli {
 
@@ -25,7 +26,7 @@ DiagnosticOutput::~DiagnosticOutput() {
 bool DiagnosticOutput::Start(bool verbose, bool trace, const std::string& tracePath, std::string& error) {
   if (!verbose && !trace) return true;
   if (trace && !tracePath.empty()) {
-    traceFile_ = std::fopen(tracePath.c_str(), "w");
+    traceFile_ = frontend::OpenFile(tracePath, "w");
     if (traceFile_ == nullptr) {
       error = "cannot write the trace file '" + tracePath + "': " + std::strerror(errno);
       return false;

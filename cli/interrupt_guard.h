@@ -4,7 +4,8 @@
 // finish, so a bridge is never left half written. SIGPIPE is ignored for the
 // whole run: a reader of the output or of the trace that goes away only makes
 // those writes fail. On Windows the same holds for Ctrl+C, Ctrl+Break and the
-// closing of the console (cli/linux, cli/win32).
+// closing of the console (cli/linux, cli/win32). An interrupt that ends the
+// program removes the file registered in frontend/interrupted_file.h.
 #pragma once
 
 namespace vx::cli {
@@ -18,10 +19,6 @@ class InterruptGuard {
 
   // From Protect() on, interrupts no longer end the program.
   void Protect();
-
-  // A file that an interrupt before Protect() removes on its way out (one at
-  // a time; null forgets it). The text must outlive the registration.
-  static void RemoveOnInterrupt(const char* path);
 };
 
 }  // namespace vx::cli

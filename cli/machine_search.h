@@ -13,13 +13,14 @@
 
 #include "bridge/device_record.h"
 #include "cli/options.h"
-#include "cli/program_paths.h"
+#include "frontend/program_paths.h"
 #include "platform/platform.h"
 
 namespace vx::cli {
 
 // Before the command runs on the real machine.
-void PrepareMachineSearch(const platform::Platform& real, const ProgramPaths& paths, Command command, std::FILE* err);
+void PrepareMachineSearch(const platform::Platform& real, const frontend::ProgramPaths& paths, Command command,
+                          std::FILE* err);
 // After it ran.
 void ReportMachineNotices(Command command, std::FILE* err);
 

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/text.h"
 #include "cli/config_command.h"
@@ -12,11 +13,12 @@
 #include "cli/list_command.h"
 #include "cli/machine_search.h"
 #include "cli/options.h"
-#include "cli/program_paths.h"
 #include "cli/read_command.h"
-#include "cli/sim_flash_choice.h"
-#include "cli/simulation.h"
 #include "cli/update_command.h"
+#include "frontend/program_arguments.h"
+#include "frontend/program_paths.h"
+#include "frontend/sim_flash_choice.h"
+#include "frontend/simulation.h"
 #include "platform/native_platform.h"
 #include "platform/platform.h"
 
@@ -26,7 +28,8 @@ namespace {
 
 void Complain(const std::string& message) { std::fprintf(stderr, "vx94c6-updater: %s\n", message.c_str()); }
 
-int RunCommand(const Options& options, const ProgramPaths& paths, InterruptGuard& guard, UpdateReport& report) {
+int RunCommand(const Options& options, const frontend::ProgramPaths& paths, InterruptGuard& guard,
+               UpdateReport& report) {
   switch (options.command) {
     case Command::List:
       return RunListCommand(options);
@@ -52,23 +55,24 @@ int Run(const Options& options, UpdateReport& report) {
     return kExitFileError;
   }
 
-  const ProgramPaths paths = ResolveProgramPaths(options.configPath, ProgramFolder(), SystemSettingsFolder());
-  if (UsesSettings(options.command) && !CheckSettingsFile(paths, error)) {
+  const frontend::ProgramPaths paths =
+      frontend::ResolveProgramPaths(options.configPath, frontend::ProgramFolder(), frontend::SystemSettingsFolder());
+  if (UsesSettings(options.command) && !frontend::CheckSettingsFile(paths, error)) {
     Complain(error);
     return kExitSettings;
   }
 
   report.simulated = options.simulate;
-  std::unique_ptr<Simulation> simulation;
+  std::unique_ptr<frontend::Simulation> simulation;
   platform::Platform apis = platform::NativePlatform();
   if (options.simulate) {
     emu::FlashPart part;
-    if (!ChooseFlashPart(options.simFlash, part, error)) {
+    if (!frontend::ChooseFlashPart(options.simFlash, part, error)) {
       Complain(error);
       return kExitUsage;
     }
-    simulation = std::make_unique<Simulation>();
-    if (!simulation->Start(options, part, error)) {
+    simulation = std::make_unique<frontend::Simulation>();
+    if (!simulation->Start({options.simState, options.simImage}, part, error)) {
       Complain(error);
       return kExitFileError;
     }
@@ -95,9 +99,13 @@ int Run(const Options& options, UpdateReport& report) {
 
 int main(int argc, char** argv) {
   using namespace vx::cli;
+  // UTF-8 on every system, so that any file name can be given.
+  const std::vector<std::string> words = vx::frontend::ProgramArguments(argc, argv);
+  std::vector<const char*> args;
+  for (const std::string& word : words) args.push_back(word.c_str());
   Options options;
   std::string error;
-  if (!ParseOptions(argc - 1, argv + 1, options, error)) {
+  if (!ParseOptions(static_cast<int>(args.size()), args.data(), options, error)) {
     std::fprintf(stderr, "vx94c6-updater: %s\nTry 'vx94c6-updater --help'.\n", error.c_str());
     return kExitUsage;
   }

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "cli/program_paths.h"
+#include "frontend/program_paths.h"
 
 namespace vx::cli {
 
@@ -133,7 +133,7 @@ bool ParseOptions(int argc, const char* const* argv, Options& out, std::string& 
 namespace vx::cli {
 
 std::string HelpText() {
-  const std::string settings = SystemSettingsFolder() + "Config.ini";
+  const std::string settings = frontend::SystemSettingsFolder() + "Config.ini";
   return R"(Usage: vx94c6-updater [OPTIONS] [COMMAND]
 
 Updates the firmware of the first VX94C6 bridge found.

@@ -7,9 +7,9 @@
 #include "base/text.h"
 #include "cli/device_table_scope.h"
 #include "cli/exit_codes.h"
-#include "cli/file_replace.h"
 #include "flash/flash_capacity.h"
 #include "flash/flash_operations.h"
+#include "frontend/file_replace.h"
 
 namespace vx::cli {
 
@@ -45,7 +45,7 @@ int RunReadCommand(const Options& options) {
     return kExitDeviceRead;
   }
   std::string error;
-  if (!ReplaceFile(options.readFile, content, error)) {
+  if (!frontend::ReplaceFile(options.readFile, content, error)) {
     std::fprintf(stderr, "Could not write '%s': %s\n", options.readFile.c_str(), error.c_str());
     return kExitFileError;
   }

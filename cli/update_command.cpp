@@ -57,7 +57,7 @@ std::optional<std::uint32_t> VersionNow() {
 
 }  // namespace
 
-int RunUpdateCommand(const Options& options, const ProgramPaths& paths, InterruptGuard& guard,
+int RunUpdateCommand(const Options& options, const frontend::ProgramPaths& paths, InterruptGuard& guard,
                      UpdateReport& report) {
   if (!CanSearchForBridges()) return kExitNoDevice;
   std::FILE* out = options.json ? stderr : stdout;
@@ -67,7 +67,7 @@ int RunUpdateCommand(const Options& options, const ProgramPaths& paths, Interrup
                                       .askOnTerminal = ::isatty(STDIN_FILENO) == 1,
                                       .liveProgress = CanRedrawLine(outFd),
                                       .columns = [outFd] { return TerminalColumns(outFd); }});
-  view.PrintLine(SettingsFileText(paths));
+  view.PrintLine(frontend::SettingsFileText(paths));
   CVX94C6FWUpdaterDlg dialog(view);
   view.SetConfirmationDetails([&dialog, &options] { return UpdateSummary(dialog, options.simulate); });
   if (dialog.StartUp(paths.exeDir, paths.settingsPath)) RunTimers(dialog, view, guard);

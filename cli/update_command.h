@@ -6,11 +6,11 @@
 #include "cli/interrupt_guard.h"
 #include "cli/json_report.h"
 #include "cli/options.h"
-#include "cli/program_paths.h"
+#include "frontend/program_paths.h"
 
 namespace vx::cli {
 
-int RunUpdateCommand(const Options& options, const ProgramPaths& paths, InterruptGuard& guard,
+int RunUpdateCommand(const Options& options, const frontend::ProgramPaths& paths, InterruptGuard& guard,
                      UpdateReport& report);
 
 }  // namespace vx::cli

@@ -6,15 +6,14 @@
 #include <unistd.h>
 
 #include "cli/exit_codes.h"
+#include "frontend/interrupted_file.h"
 
 namespace vx::cli {
 
 namespace {
 
 std::atomic<bool> g_protected{false};
-std::atomic<const char*> g_removeOnInterrupt{nullptr};
 static_assert(std::atomic<bool>::is_always_lock_free);
-static_assert(std::atomic<const char*>::is_always_lock_free);
 
 // Every signal whose default action ends the program and that an operator or
 // a closing session sends.
@@ -35,7 +34,7 @@ extern "C" void OnInterrupt(int) {
     Say(kMessage, sizeof kMessage - 1);
     return;
   }
-  if (const char* path = g_removeOnInterrupt.load()) ::unlink(path);
+  if (const char* path = frontend::FileToRemoveOnInterrupt()) ::unlink(path);
   static constexpr char kMessage[] = "\nInterrupted; nothing was written to the bridge.\n";
   Say(kMessage, sizeof kMessage - 1);
   ::_exit(kExitInterrupted);
@@ -62,11 +61,9 @@ InterruptGuard::~InterruptGuard() {
   for (std::size_t i = 0; i < kInterrupts.size(); ++i) sigaction(kInterrupts[i], &g_previous[i], nullptr);
   sigaction(SIGPIPE, &g_previousPipe, nullptr);
   g_protected = false;
-  g_removeOnInterrupt = nullptr;
+  frontend::RemoveOnInterrupt(nullptr);
 }
 
 void InterruptGuard::Protect() { g_protected = true; }
-
-void InterruptGuard::RemoveOnInterrupt(const char* path) { g_removeOnInterrupt = path; }
 
 }  // namespace vx::cli

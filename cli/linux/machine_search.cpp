@@ -29,7 +29,8 @@ void WarnAboutMountedDisks(std::FILE* err) {
 
 }  // namespace
 
-void PrepareMachineSearch(const platform::Platform& real, const ProgramPaths& paths, Command command, std::FILE* err) {
+void PrepareMachineSearch(const platform::Platform& real, const frontend::ProgramPaths& paths, Command command,
+                          std::FILE* err) {
   backend::UseBridgeIds(backend::ReadBridgeIds(*real.profile, paths.settingsPath));
   if (command == Command::Update) WarnAboutMountedDisks(err);
 }

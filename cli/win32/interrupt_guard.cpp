@@ -3,17 +3,19 @@
 #include <windows.h>
 
 #include <atomic>
-#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #include "cli/exit_codes.h"
+#include "frontend/file_path.h"
+#include "frontend/interrupted_file.h"
 
 namespace vx::cli {
 
 namespace {
 
 std::atomic<bool> g_protected{false};
-std::atomic<const char*> g_removeOnInterrupt{nullptr};
 
 void Say(const char* text, DWORD length) {
   DWORD written = 0;
@@ -32,7 +34,10 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
     if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) ::Sleep(INFINITE);
     return TRUE;
   }
-  if (const char* path = g_removeOnInterrupt.load()) std::remove(path);
+  if (const char* path = frontend::FileToRemoveOnInterrupt()) {
+    std::error_code ignored;
+    std::filesystem::remove(frontend::FilePath(path), ignored);
+  }
   static constexpr char kMessage[] = "\nInterrupted; nothing was written to the bridge.\n";
   Say(kMessage, sizeof kMessage - 1);
   std::_Exit(kExitInterrupted);
@@ -48,11 +53,9 @@ InterruptGuard::InterruptGuard() {
 InterruptGuard::~InterruptGuard() {
   ::SetConsoleCtrlHandler(OnConsoleEvent, FALSE);
   g_protected = false;
-  g_removeOnInterrupt = nullptr;
+  frontend::RemoveOnInterrupt(nullptr);
 }
 
 void InterruptGuard::Protect() { g_protected = true; }
-
-void InterruptGuard::RemoveOnInterrupt(const char* path) { g_removeOnInterrupt = path; }
 
 }  // namespace vx::cli

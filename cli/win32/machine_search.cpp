@@ -2,7 +2,7 @@
 
 namespace vx::cli {
 
-void PrepareMachineSearch(const platform::Platform&, const ProgramPaths&, Command, std::FILE*) {}
+void PrepareMachineSearch(const platform::Platform&, const frontend::ProgramPaths&, Command, std::FILE*) {}
 
 void ReportMachineNotices(Command, std::FILE*) {}
 

@@ -3,7 +3,7 @@
 // end an update that has begun to erase the bridge.
 #include <gtest/gtest.h>
 
-#include "tests/cli/program_run.h"
+#include "tests/support/program_run.h"
 
 namespace vx::testing {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <sstream>
 
-#include "tests/cli/program_run.h"
+#include "tests/support/program_run.h"
 
 namespace vx::testing {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "tests/cli/program_run.h"
+#include "tests/support/program_run.h"
 
 namespace vx::testing {
 namespace {

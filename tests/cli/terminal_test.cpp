@@ -7,7 +7,7 @@
 
 #include <regex>
 
-#include "tests/cli/program_run.h"
+#include "tests/support/program_run.h"
 #include "tests/cli/terminal_screen.h"
 
 namespace vx::testing {
