@@ -78,7 +78,7 @@ TEST_F(BridgeProbeTest, SearchesFirstChildrenAlongEightNodesOfTheSiblingChain) {
     for (int k = 3; k < last; ++k) machine.AddNode(u, FromUtf8("N" + std::to_string(k) + tag));
     AddAnsweringNode(u, "W" + tag, BridgeInterfaceGuid);  // chain node number `last`
 
-    const bool reached = last <= kSiblingChainNodes;
+    const bool reached = last <= 8;
     EXPECT_EQ(Probe(u), reached);
     EXPECT_EQ(TextOf(record.diskPath), PathOf("G1" + tag));
     EXPECT_EQ(TextOf(record.winusbPath), reached ? PathOf("W" + tag) : u"");

@@ -40,8 +40,8 @@ TEST_F(DeviceEnumTest, TextThatDoesNotFitTheCapacityIsNotCopied) {
                          u"\\\\?\\" + std::u16string(chars - 4, u'p'));
     char16_t path[kTextChars] = {u'x'};
     std::uint32_t length = kTextBytes;
-    EXPECT_EQ(FindInterfacePath(GUID_DEVINTERFACE_DISK, id, path, length), chars < kTextChars);
-    EXPECT_EQ(path[0], chars < kTextChars ? u'\\' : u'x');
+    EXPECT_EQ(FindInterfacePath(GUID_DEVINTERFACE_DISK, id, path, length), chars < 260);
+    EXPECT_EQ(path[0], chars < 260 ? u'\\' : u'x');
   }
   // The instance ID needs room for its terminator.
   const auto bridge = builder.AddBridge();
