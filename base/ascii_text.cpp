@@ -21,7 +21,11 @@ bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b) {
 }
 
 bool ContainsIgnoreCase(std::u16string_view haystack, std::u16string_view needle) {
-  return needle.empty() || !std::ranges::search(haystack, needle, {}, LowerAsciiChar, LowerAsciiChar).empty();
+  // Iterators rather than ranges: clang's libFuzzer build cannot form the
+  // subrange that std::ranges::search returns with this standard library.
+  const auto same = [](char16_t a, char16_t b) { return LowerAsciiChar(a) == LowerAsciiChar(b); };
+  return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end(), same) != haystack.end() ||
+         needle.empty();
 }
 
 std::u16string Widen(std::string_view text) {
