@@ -1,7 +1,5 @@
-// A failed update on the simulated machine: the dialog says which step
-// failed, exactly as always, while the diagnostic channel names the cause in
-// one line (a bridge lock held by another process, a check condition with
-// its sense data, a flash that stays busy).
+// A failed update: the dialog says which step failed, the diagnostic channel
+// names the cause in one line.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,9 +22,7 @@ TEST(FailureCauseTest, EachPlantedFailureIsNamedInOneLine) {
        "ERROR: Erase chip failed. [10]",
        {"bridge lock: not obtained within 5000 ms; another program or thread is using the bridge"}},
       {"lock abandoned by another process",
-       [](UpdaterMachine& m, emu::Bridge&) {
-         // The other process dies holding the lock while the update has the
-         // bridge's lock open (between lifting the protection and the erase).
+       [](UpdaterMachine& m, emu::Bridge&) {  // between lifting the protection and the erase
          m.view_.onEvent = [&m](const std::string& event) {
            if (event != "status Erasing chip...") return;
            m.sim_.Mutexes().HoldByForeignOwner(u"[Device0000]");

@@ -13,7 +13,6 @@ const std::string kForeign =
     "ERROR: The configuration of this bridge was not read at start-up.\n"
     "Nothing was written; please start the updater again. [10]";
 const std::string kTooLarge = "ERROR: The disk image does not fit the flash of this bridge.\nNothing was written. [10]";
-const std::string kSuccess = "Message: Success!!";
 
 void ExpectRefusedUntouched(UpdaterMachine& m, emu::Bridge& bridge, const Bytes& before, const std::string& box) {
   EXPECT_EQ(m.view_.LastBox(), box);

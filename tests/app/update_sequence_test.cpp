@@ -13,7 +13,6 @@ namespace vx::testing {
 namespace {
 
 constexpr std::uint32_t kDiskAddress = 0x2800;
-const std::string kSuccess = "Message: Success!!";
 
 // From a bridge as found (protected, holding old firmware) to the new
 // firmware, protected again; the disk image is filled up to whole blocks,

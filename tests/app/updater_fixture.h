@@ -43,6 +43,7 @@ inline const Bytes kBinCode = Pattern(3000, 0x33);
 inline const Bytes kEepConfig = Pattern(ConfigImageSize, 0x44);
 inline const Bytes kEepCode = Pattern(6000, 0x55);
 inline const Bytes kEepDisk = Pattern(5000, 0x66);
+inline const std::string kSuccess = "Message: Success!!";
 
 // A bridge with a 256-byte-page flash (row 47) and the firmware version given.
 inline platform::sim::SimBridgeSetup DefaultBridge(std::uint32_t version = 0x01000005) {

@@ -20,7 +20,6 @@ TEST(UpdaterView, MessageBoxNamesKeepThePlatformValues) {
       {BoxStyle::IconWarning, 0x30, false},
       {BoxStyle::IconInformation, 0x40, false},
       {BoxStyle::OkCancel | BoxStyle::IconWarning, 0x31, true},
-      {BoxStyle::Ok | BoxStyle::IconError, 0x10, false},
   };
   for (const auto& s : styles) {
     EXPECT_EQ(static_cast<unsigned>(s.style), s.value);

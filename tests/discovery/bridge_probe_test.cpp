@@ -25,7 +25,7 @@ class BridgeProbeTest : public DiscoveryTest {
     return platform::sim::PlugUsbDevice(machine, plug, FromUtf8("USB\\VID_1B7E&PID_94C6\\" + serial), {});
   }
 
-  // Probes the device itself, then (as the refresh does) below it when that was not enough.
+  // Probes the device, then (as the refresh does) below it when that was not enough.
   bool Probe(platform::sim::NodeId usbDevice) {
     const std::u16string usbId = machine.Node(usbDevice).instanceId;
     record = DeviceRecord{};
@@ -34,8 +34,7 @@ class BridgeProbeTest : public DiscoveryTest {
     return ProbeNode(set.Get(), 0, record, hubs, usbId) || SearchSubtree(set.Get(), 0, record, hubs, usbId);
   }
 
-  // A node under `parent` exposing an interface of `interfaceClass` at
-  // PathOf(instanceId), answered by a new bridge.
+  // A node under `parent` with an interface at PathOf(instanceId), answered by a new bridge.
   void AddAnsweringNode(platform::sim::NodeId parent, const std::string& instanceId, const platform::Guid& interfaceClass) {
     const std::u16string path = PathOf(instanceId);
     machine.AddInterface(machine.AddNode(parent, FromUtf8(instanceId), {u"name", {}, {}, {}, {}}), interfaceClass, path);
@@ -51,31 +50,21 @@ class BridgeProbeTest : public DiscoveryTest {
   DeviceRecord record{};
 };
 
-TEST_F(BridgeProbeTest, CompositeWithWinUsbOnTheDeviceIsFoundAtTheFirstStep) {
+// The WinUSB side on the device itself, the disk below it; each probe holds
+// the probe mutex that other instances share.
+TEST_F(BridgeProbeTest, CompositeWithWinUsbOnTheDeviceIsFound) {
   const auto bridge = builder.AddBridge(BridgeSetup().Layout(BridgeLayout::WinUsbOnDevice));
-  const std::u16string usbId = machine.Node(bridge.nodes.usbDevice).instanceId;
-  SetText(record.usbInstanceId, usbId);
-  const ScopedInfoSet set = UsbDeviceSet();
-
-  EXPECT_FALSE(ProbeNode(set.Get(), 0, record, hubs, usbId));
+  EXPECT_TRUE(Probe(bridge.nodes.usbDevice));
   EXPECT_EQ(TextOf(record.winusbPath), bridge.nodes.winusbPath);
-  EXPECT_TRUE(IsEmpty(record.diskPath));
-
-  EXPECT_TRUE(SearchSubtree(set.Get(), 0, record, hubs, usbId));
   EXPECT_EQ(TextOf(record.diskPath), bridge.nodes.diskPath);
   EXPECT_EQ(TextOf(record.diskInstanceId), machine.Node(bridge.nodes.diskNode).instanceId);
-  int chipInfoReads = 0;  // the disk side was probed once: at the first step
-  for (const auto& entry : bridge.bridge->Trace().Scsi()) chipInfoReads += entry.cdb[0] == 0xD0;
-  EXPECT_EQ(chipInfoReads, 1);
-  // Every probe waited for the probe mutex and let it go again.
-  EXPECT_EQ(record.mutex, platform::MutexHandle::None);
   EXPECT_GT(sim.Mutexes().WaitCount(u"[Device check chip]"), 0);
   EXPECT_FALSE(sim.Mutexes().IsOwned(u"[Device check chip]"));
+  ExpectAllClosed();
 }
 
 // Below the device: its first child N1, N1's first child, then N1's next
-// sibling and its first child, and so on for eight nodes of N1's chain.
-// Second children and grandchildren are never probed.
+// sibling and its first child, for eight nodes of N1's chain.
 TEST_F(BridgeProbeTest, SearchesFirstChildrenAlongEightNodesOfTheSiblingChain) {
   for (int last : {8, 9}) {
     SCOPED_TRACE(last);
@@ -89,7 +78,7 @@ TEST_F(BridgeProbeTest, SearchesFirstChildrenAlongEightNodesOfTheSiblingChain) {
     for (int k = 3; k < last; ++k) machine.AddNode(u, FromUtf8("N" + std::to_string(k) + tag));
     AddAnsweringNode(u, "W" + tag, BridgeInterfaceGuid);  // chain node number `last`
 
-    const bool reached = last <= kSiblingChainNodes;
+    const bool reached = last <= 8;
     EXPECT_EQ(Probe(u), reached);
     EXPECT_EQ(TextOf(record.diskPath), PathOf("G1" + tag));
     EXPECT_EQ(TextOf(record.winusbPath), reached ? PathOf("W" + tag) : u"");
@@ -105,21 +94,16 @@ TEST_F(BridgeProbeTest, WinUsbSideNeedsAnAnswer) {
   statusOnly.bridge->Faults().OnUsbRequest(emu::UsbFault::Fails(), emu::kEveryTime, 0x7E1B);
   Probe(statusOnly.nodes.usbDevice);
   EXPECT_EQ(TextOf(record.winusbPath), statusOnly.nodes.winusbPath);
-  EXPECT_EQ(record.vendorId, 0);
-  EXPECT_EQ(record.firmwareVersion, 0u);
 
   const auto mute = builder.AddBridge(BridgeSetup().Layout(BridgeLayout::WinUsbOnly));
   mute.bridge->Faults().OnUsbRequest(emu::UsbFault::ShortTransfer(1));
-  for (platform::sim::NodeId node : {mute.nodes.usbDevice, builder.AddUsbStick().usbDevice}) {
-    EXPECT_FALSE(Probe(node));
-    for (const auto* text : {&record.winusbPath, &record.winusbInstanceId, &record.diskPath, &record.diskInstanceId,
-                             &record.usbName})
-      EXPECT_TRUE(IsEmpty(*text));
-  }
+  EXPECT_FALSE(Probe(mute.nodes.usbDevice));
+  EXPECT_TRUE(IsEmpty(record.winusbPath));
+  EXPECT_TRUE(IsEmpty(record.winusbInstanceId));
 }
 
-// Flash identification only for mode byte 1 (mode bytes 2 and others: see
-// ChipInfoRules); the bridge is kept, also when its flash is not identified.
+// Flash identification only for mode byte 1; the bridge is kept, also when
+// its flash is not identified.
 TEST_F(BridgeProbeTest, ModeByteSelectsTheMode) {
   struct Case {
     std::uint8_t modeByte;
@@ -136,7 +120,6 @@ TEST_F(BridgeProbeTest, ModeByteSelectsTheMode) {
     Probe(bridge.nodes.usbDevice);
     EXPECT_FALSE(IsEmpty(record.diskPath));
     EXPECT_EQ(record.chipMode, c.chipMode);
-    EXPECT_EQ(record.flashMatch, c.identified ? 1 : -1);
     EXPECT_EQ(record.flashChip != nullptr, c.identified);
     EXPECT_EQ(bridge.bridge->Trace().Spi().empty(), c.modeByte != 1);
   }
@@ -149,8 +132,6 @@ TEST_F(BridgeProbeTest, WithoutTheProbeMutexNothingIsSent) {
   EXPECT_FALSE(Probe(bridge.nodes.usbDevice));
   EXPECT_EQ(bridge.bridge->CommandsReceived(), 0u);
   EXPECT_TRUE(bridge.bridge->Trace().Usb().empty());
-  EXPECT_TRUE(IsEmpty(record.diskPath));
-  EXPECT_TRUE(IsEmpty(record.winusbPath));
   ExpectAllClosed();
 }
 

@@ -24,7 +24,6 @@ namespace vx::test {
 inline constexpr char16_t kDiskPath[] = u"\\\\?\\usbstor#disk&ven_vx&prod_bridge#7&1&0";
 inline constexpr char16_t kMutexName[] = u"[Device0000]";
 
-// "unit unit unit" with times copies.
 inline std::string Repeat(std::string_view unit, int times) {
   std::string text;
   for (int i = 0; i < times; ++i) text += (i == 0 ? "" : " ") + std::string(unit);
@@ -41,8 +40,7 @@ class FlashBridgeTest : public testing::Test {
   }
   ~FlashBridgeTest() override { sim.Mutexes().Close(device.mutex); }
 
-  // Fits a new bridge with the part, its flash as found in the field; the
-  // record's flash is left as it was.
+  // A new bridge with the part, its flash as found in the field.
   void Fit(const emu::FlashPart& part) {
     bridge = std::make_unique<emu::Bridge>(sim.Clock(), part);
     platform::sim::PutInFieldState(*bridge->Flash());
@@ -53,15 +51,13 @@ class FlashBridgeTest : public testing::Test {
     bridge->Flash()->SetStatus(0x00);
     std::ranges::fill(bridge->Flash()->Array(), 0xFF);
   }
-  // Fits the part that stands for a table row, and points the record at that row.
   void FitRow(int row) {
     Fit(emu::PartForRow(row));
     device.flashChip = &FlashDescriptorTable[row];
     device.flashMatch = row;
   }
 
-  // The SPI opcode of every vendor command that reached the bridge, failed
-  // ones included, e.g. "06 02 05 04".
+  // The SPI opcode of every vendor command that reached the bridge, e.g. "06 02 05 04".
   std::string Sent() const {
     std::string text;
     for (const auto& entry : bridge->Trace().Scsi()) {
